@@ -1,0 +1,58 @@
+// Program start: hardens DLL loading, builds the main window, runs its load
+// handler before the window is first shown, and runs the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window_texts.h"
+#include "app/win32/main_window.h"
+#include "common/win32/form.h"
+#include "common/win32/handles.h"
+#include "common/win32/message_box.h"
+
+namespace {
+
+// A program downloaded into a folder full of other files must not load a DLL
+// planted beside it: only System32 is searched from here on.
+void restrictDllSearchToSystem32() {
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
+}
+
+int runMessageLoop() {
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (kana::win32::isProgramDialogKey(message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    restrictDllSearchToSystem32();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    kana::win32::ComApartment com;
+
+    using kana::texts::kApplicationTitle;
+    if (!kana::win32::registerFormClasses(instance)) {
+        kana::win32::showMessage(L"程序无法启动：无法注册窗口类。", kApplicationTitle);
+        return 1;
+    }
+    kana::win32::MainWindow mainWindow;
+    if (!mainWindow.create()) {
+        kana::win32::showMessage(L"程序无法启动：无法创建主窗口。", kApplicationTitle);
+        return 1;
+    }
+    kana::win32::setMessageOwner(mainWindow.hwnd());
+    if (!mainWindow.load()) {
+        return 2;
+    }
+    ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    ::UpdateWindow(mainWindow.hwnd());
+    return runMessageLoop();
+}

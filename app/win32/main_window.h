@@ -1,0 +1,56 @@
+// The main window form1: applies the load handler's decisions, shows the hint
+// line and routes the buttons to the lexicon operations and the other windows.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/hint_line.h"
+#include "app/load_handler.h"
+#include "common/win32/form.h"
+
+namespace kana::win32 {
+
+class HelpWindow;
+class AdvertisementWindow;
+
+class MainWindow : public Form {
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Runs the load handler: at start-up before the window is first shown, and
+    // again as the refresh after a lexicon operation. Returns false when the
+    // input method cannot be found; the program then ends.
+    bool load();
+
+    const std::wstring& versionDir() const { return versionDir_; }
+    const std::wstring& phrasesPath() const { return phrasesPath_; }
+
+    // Creates the help window on first use (and afresh after the user closed
+    // it) and shows it modeless, without an owner.
+    void showHelpWindow();
+    void openAdvertisementWindow();
+
+protected:
+    void onClick(int id) override;
+    void onControlMouseMove(int id) override;
+    void onSurfaceMouseMove() override;
+    void onCloseBox() override;
+
+private:
+    void showHint(std::wstring_view controlName);
+    void applyChange(int id, const ControlChange& change);
+    void runLexiconOperation(int id);
+
+    std::wstring versionDir_;
+    std::wstring phrasesPath_;
+    HintLineState hint_ = kInitialHintLine;
+    std::unique_ptr<HelpWindow> help_;
+    std::unique_ptr<AdvertisementWindow> advertisement_;
+};
+
+// Ends the program at once; every window of the program goes with it.
+[[noreturn]] void endProgram();
+
+} // namespace kana::win32

@@ -1,0 +1,20 @@
+// The one place that shows message boxes. No message box of the program shows an icon.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace kana::win32 {
+
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+// Shows a modal message box owned by the program's visible main window (or
+// task-modal when none is visible yet). OK is the default button.
+Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons buttons = Buttons::Ok);
+
+// The window that owns the program's message boxes.
+void setMessageOwner(HWND owner);
+
+} // namespace kana::win32

@@ -1,0 +1,32 @@
+// Pictures, icons and pointers loaded from the program's resources.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include "common/layout.h"
+#include "common/win32/handles.h"
+
+namespace kana::win32 {
+
+// A picture (GIF, JPEG) decoded by the system's picture object.
+class Picture {
+public:
+    static Picture load(int resourceId);
+    explicit operator bool() const { return static_cast<bool>(picture_); }
+    SIZE naturalSizePixels(int dpi) const;
+    // Draws the whole picture into the given rectangle (stretched to fit it).
+    void draw(HDC dc, const RECT& target) const;
+
+private:
+    ComPtr<IPicture> picture_;
+};
+
+// The mouse pointer for a pointer kind; nullptr for the class default.
+HCURSOR pointerCursor(Pointer pointer);
+
+// The program icon at the given size.
+HICON programIcon(int size);
+
+} // namespace kana::win32

@@ -1,0 +1,110 @@
+#include "lexicon/messages.h"
+
+namespace kana::lexicon::messages {
+
+namespace {
+
+Message ok(std::wstring text) { return {std::move(text), kApplicationTitle, Buttons::Ok, DefaultButton::First}; }
+
+const wchar_t kNothingChanged[] = L"词库文件均未改动，没有任何词条丢失。";
+const wchar_t kAllPutBack[] = L"操作已取消，词库文件均已恢复原样，没有任何词条丢失。";
+
+std::wstring reasonLine(const std::wstring& reason) { return L"原因：" + reason; }
+
+std::wstring describeStep(const StepFailure& failure) {
+    switch (failure.kind) {
+    case StepKind::Rename:
+        return L"无法将文件\r\n" + failure.path + L"\r\n重命名为\r\n" + failure.target;
+    case StepKind::Copy:
+        return L"无法将文件\r\n" + failure.path + L"\r\n复制为\r\n" + failure.target;
+    case StepKind::Delete:
+        return L"无法删除文件\r\n" + failure.path;
+    case StepKind::WriteTimeStamp:
+        return L"无法写入备份时间文件\r\n" + failure.path;
+    case StepKind::ReadFile:
+        return L"无法读取文件\r\n" + failure.path;
+    case StepKind::WriteFile:
+        return L"无法写入文件\r\n" + failure.path;
+    }
+    return {};
+}
+
+std::wstring describeUndoFailure(const UndoFailure& undo) {
+    switch (undo.kind) {
+    case UndoFailure::Kind::NotMovedBack:
+        return L"原来的文件\r\n" + undo.originalPath + L"\r\n现在保存为\r\n" + undo.currentPath + L"\r\n（" +
+               undo.reason + L"）";
+    case UndoFailure::Kind::CopyNotRemoved:
+        return L"多余的副本未能删除：\r\n" + undo.currentPath + L"\r\n它与\r\n" + undo.originalPath +
+               L"\r\n内容相同（" + undo.reason + L"）";
+    case UndoFailure::Kind::TimeStampNotReset:
+        return L"备份时间文件未能还原：\r\n" + undo.currentPath + L"\r\n（" + undo.reason + L"）";
+    }
+    return {};
+}
+
+} // namespace
+
+Message askRestartAfterInstall() {
+    return {L"            安装完成！重启吗?\r确定:重启以完成应用   取消:手动完成应用", kDecideTitle, Buttons::OkCancel,
+            DefaultButton::First};
+}
+
+Message restartToApply() { return ok(L"请重启电脑以完成应用."); }
+
+Message backupDone() { return ok(L"备份完成！"); }
+
+Message restoreDone() { return ok(L"还原完成！"); }
+
+Message applyInSettingsProgram() { return ok(L"请在弹出的窗口中点应用 然后点击确定。"); }
+
+Message settingsProgramNotStarted(const std::wstring& appPath, const std::wstring& reason) {
+    return ok(L"无法启动搜狗输入法的设置程序：\r\n" + appPath + L"\r\n" + reasonLine(reason) +
+              L"\r\n\r\n词库文件已经处理完毕。请从搜狗输入法的菜单中打开“设置”，在其中点“应用”。");
+}
+
+Message phraseListUnreadable(const std::wstring& fullPath, const std::wstring& reason) {
+    return ok(L"无法读取要安装的词库文件：\r\n" + fullPath + L"\r\n" + reasonLine(reason) +
+              L"\r\n\r\n请从本程序所在的文件夹启动本程序（词库文件 date.dat 需要在当前文件夹中）。\r\n" +
+              kNothingChanged);
+}
+
+Message phrasesMissingForBackup(const std::wstring& phrasesPath) {
+    return ok(L"没有可以备份的词库文件：\r\n" + phrasesPath + L"\r\n不存在。\r\n" + kNothingChanged);
+}
+
+Message phrasesMissingForRestore(const std::wstring& phrasesPath) {
+    return ok(L"无法与最近备份交换，因为当前的词库文件：\r\n" + phrasesPath + L"\r\n不存在。\r\n" + kNothingChanged);
+}
+
+Message latestBackupMissing(const std::wstring& latestBackupPath) {
+    return ok(L"没有可以还原的最近备份：\r\n" + latestBackupPath + L"\r\n不存在。\r\n" + kNothingChanged);
+}
+
+Message leftOverSwapFile(const std::wstring& swapPath) {
+    return ok(L"发现以前的还原未完成时留下的文件：\r\n" + swapPath +
+              L"\r\n它可能保存着您的词条，程序不会覆盖它。请先将它移到别处，然后再还原。\r\n" + kNothingChanged);
+}
+
+Message leftOverAsideFile(const std::wstring& asidePath) {
+    return ok(L"发现以前的操作未完成时留下的文件：\r\n" + asidePath +
+              L"\r\n它可能保存着您的词条，程序不会覆盖或删除它。请先将它移到别处，然后再试。\r\n" +
+              kNothingChanged);
+}
+
+Message stepFailed(const StepFailure& failure, bool changedAnything, const std::vector<UndoFailure>& undoFailures) {
+    std::wstring text = describeStep(failure) + L"\r\n" + reasonLine(failure.reason) + L"\r\n\r\n";
+    if (!changedAnything) {
+        text += kNothingChanged;
+    } else if (undoFailures.empty()) {
+        text += kAllPutBack;
+    } else {
+        text += L"操作已取消，但恢复原样时有文件未能还原。您的词条没有丢失，请按下面的说明找到它们：";
+        for (const UndoFailure& undo : undoFailures) {
+            text += L"\r\n\r\n" + describeUndoFailure(undo);
+        }
+    }
+    return ok(std::move(text));
+}
+
+} // namespace kana::lexicon::messages

@@ -1,0 +1,54 @@
+// Every message box of the lexicon operations, with its text, title and
+// buttons. No message box of the program shows an icon.
+#pragma once
+
+#include "lexicon/file_transaction.h"
+
+#include <string>
+#include <vector>
+
+namespace kana::lexicon {
+
+enum class Buttons { Ok, OkCancel };
+enum class DefaultButton { First, Second };
+enum class MessageAnswer { Ok, Cancel };
+
+struct Message {
+    std::wstring text;
+    std::wstring title;
+    Buttons buttons = Buttons::Ok;
+    DefaultButton defaultButton = DefaultButton::First;
+
+    friend bool operator==(const Message&, const Message&) = default;
+};
+
+namespace messages {
+
+inline constexpr wchar_t kApplicationTitle[] = L"Kanaroute";
+inline constexpr wchar_t kDecideTitle[] = L"请决定";
+
+// After an install: restart (OK) or apply by hand (Cancel).
+Message askRestartAfterInstall();
+// After the OK answer, before the program ends.
+Message restartToApply();
+Message backupDone();
+Message restoreDone();
+// Before the settings program is started after a restore or an uninstall.
+Message applyInSettingsProgram();
+
+// The settings program could not be started; the files are already changed.
+Message settingsProgramNotStarted(const std::wstring& appPath, const std::wstring& reason);
+
+// Checks before the first change; nothing has been changed.
+Message phraseListUnreadable(const std::wstring& fullPath, const std::wstring& reason);
+Message phrasesMissingForBackup(const std::wstring& phrasesPath);
+Message phrasesMissingForRestore(const std::wstring& phrasesPath);
+Message latestBackupMissing(const std::wstring& latestBackupPath);
+Message leftOverSwapFile(const std::wstring& swapPath);
+Message leftOverAsideFile(const std::wstring& asidePath);
+
+// A step failed part-way; says which file, why, and where everything is now.
+Message stepFailed(const StepFailure& failure, bool changedAnything, const std::vector<UndoFailure>& undoFailures);
+
+} // namespace messages
+} // namespace kana::lexicon

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix for running and testing Kanaroute, with the stand-in
+# input method registered:
+#   scripts/wine-prefix.sh PREFIX_DIR [BIN_DIR]
+# PREFIX_DIR is created when missing (about 15 s). BIN_DIR is the build's bin
+# folder (with standin/config.exe); when given, the stand-in version directory
+# gets config.exe and a user's own phrases.ini.
+set -euo pipefail
+
+prefix=$(realpath -m "$1")
+bin=${2:-}
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+export WINEPREFIX="$prefix" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" 
+
+if [ ! -f "$prefix/.kanaroute-ready" ]; then
+  mkdir -p "$prefix"
+  wineboot -i >/dev/null 2>&1
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  reg="$prefix/kanaroute-settings.reg"
+  python3 - "$reg" <<'PY'
+import sys
+text = r'''Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"宋体"="WenQuanYi Micro Hei"
+"幼圆"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"YouYuan"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="WenQuanYi Micro Hei"
+"MS Shell Dlg 2"="WenQuanYi Micro Hei"
+"新宋体"="WenQuanYi Micro Hei Mono"
+"NSimSun"="WenQuanYi Micro Hei Mono"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+'''
+open(sys.argv[1], 'w', encoding='utf-16').write(text.replace('\n', '\r\n'))
+PY
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+  wineserver -w
+  touch "$prefix/.kanaroute-ready"
+fi
+
+# The stand-in input method: registry values in the view a 32-bit program reads.
+install_dir='C:\Program Files\SogouInput'
+version='6.2.0.0000'
+wine reg add 'HKLM\SOFTWARE\SogouInput' /ve /d "$install_dir" /f /reg:32 >/dev/null 2>&1
+wine reg add 'HKLM\SOFTWARE\SogouInput' /v Version /d "$version" /f /reg:32 >/dev/null 2>&1
+vdir="$prefix/drive_c/Program Files/SogouInput/$version"
+mkdir -p "$vdir"
+if [ -n "$bin" ]; then
+  cp "$bin/standin/config.exe" "$vdir/config.exe"
+  [ -e "$vdir/phrases.ini" ] || cp "$here/standin/phrases.ini" "$vdir/phrases.ini"
+fi
+echo "$prefix"

@@ -1,0 +1,294 @@
+// A file system in memory that behaves like Windows for the lexicon file
+// steps: a rename refuses an existing target, a folder counts for the existence
+// test, hidden files do not, and a file can be locked or read-only. Any call
+// that can fail can be made to fail by its number.
+#pragma once
+
+#include "lexicon/file_set.h"
+#include "lexicon/file_steps.h"
+#include "lexicon/operations.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kana::lexicon::testing {
+
+inline constexpr wchar_t kNotFound[] = L"系统找不到指定的文件。";
+inline constexpr wchar_t kAlreadyExists[] = L"当文件已存在时，无法创建该文件。";
+inline constexpr wchar_t kAccessDenied[] = L"拒绝访问。";
+inline constexpr wchar_t kInUse[] = L"另一个程序正在使用此文件，进程无法访问。";
+inline constexpr wchar_t kDiskFull[] = L"磁盘空间不足。";
+
+inline const std::wstring kVersionDir = L"C:\\Program Files\\SogouInput\\4.2.0.1234";
+
+class FakeFileSystem : public FileSteps {
+public:
+    std::wstring currentDirectory = L"C:\\Kanaroute";
+    std::map<std::wstring, std::string> files;
+    std::set<std::wstring> folders;
+    std::set<std::wstring> locked;   // held open by another program without sharing
+    std::set<std::wstring> readOnly; // may be renamed, not changed or deleted
+    std::set<std::wstring> hidden;
+
+    // Numbers (from 1) of the failable calls that fail with kDiskFull.
+    std::set<int> failingCalls;
+    int callCount = 0;
+    // The kind and path of each call that was made to fail.
+    std::vector<std::pair<std::wstring, std::wstring>> injected;
+
+    // Where started programs and nothing else is recorded, shared with the host.
+    std::vector<std::wstring>* events = nullptr;
+    int timeStampCount = 0;
+
+    void put(const std::wstring& path, std::string content) { files[resolve(path)] = std::move(content); }
+    std::optional<std::string> content(const std::wstring& path) const {
+        auto found = files.find(resolve(path));
+        return found == files.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+
+    bool exists(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        return (files.count(full) != 0 || folders.count(full) != 0) && hidden.count(full) == 0;
+    }
+
+    StepResult deleteFile(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"delete", full)) {
+            return *failure;
+        }
+        if (folders.count(full) != 0 || readOnly.count(full) != 0) {
+            return StepResult::failure(kAccessDenied);
+        }
+        if (locked.count(full) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        if (files.erase(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        return StepResult::success();
+    }
+
+    StepResult rename(const std::wstring& from, const std::wstring& to) override {
+        const std::wstring source = resolve(from);
+        const std::wstring target = resolve(to);
+        if (auto failure = inject(L"rename", source)) {
+            return *failure;
+        }
+        if (present(target)) {
+            return StepResult::failure(kAlreadyExists);
+        }
+        if (locked.count(source) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        if (folders.erase(source) != 0) {
+            folders.insert(target);
+            return StepResult::success();
+        }
+        auto file = files.find(source);
+        if (file == files.end()) {
+            return StepResult::failure(kNotFound);
+        }
+        files[target] = file->second;
+        files.erase(source);
+        moveFlag(readOnly, source, target);
+        moveFlag(hidden, source, target);
+        return StepResult::success();
+    }
+
+    StepResult copy(const std::wstring& from, const std::wstring& to) override {
+        const std::wstring source = resolve(from);
+        const std::wstring target = resolve(to);
+        if (auto failure = inject(L"copy", source)) {
+            return *failure;
+        }
+        if (locked.count(source) != 0 || locked.count(target) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        if (folders.count(source) != 0 || folders.count(target) != 0 || readOnly.count(target) != 0 ||
+            hidden.count(target) != 0) {
+            return StepResult::failure(kAccessDenied);
+        }
+        auto file = files.find(source);
+        if (file == files.end()) {
+            return StepResult::failure(kNotFound);
+        }
+        files[target] = file->second;
+        return StepResult::success();
+    }
+
+    StepResult writeTimeStamp(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"timestamp", full)) {
+            return *failure;
+        }
+        if (auto refused = refuseWrite(full)) {
+            return *refused;
+        }
+        files[full] = "stamp " + std::to_string(++timeStampCount) + "\r\n";
+        return StepResult::success();
+    }
+
+    StepResult startSettingsProgram(const std::wstring& appPath) override {
+        const std::wstring full = resolve(appPath);
+        if (auto failure = inject(L"start", full)) {
+            return *failure;
+        }
+        if (files.count(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        if (events != nullptr) {
+            events->push_back(L"start " + full);
+        }
+        return StepResult::success();
+    }
+
+    StepResult canRead(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"canRead", full)) {
+            return *failure;
+        }
+        return readable(full);
+    }
+
+    StepResult readSmallFile(const std::wstring& path, std::string& bytes) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"read", full)) {
+            return *failure;
+        }
+        if (StepResult result = readable(full); !result.ok) {
+            return result;
+        }
+        bytes = files[full];
+        return StepResult::success();
+    }
+
+    StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"write", full)) {
+            return *failure;
+        }
+        if (auto refused = refuseWrite(full)) {
+            return *refused;
+        }
+        files[full] = bytes;
+        return StepResult::success();
+    }
+
+    std::wstring fullPath(const std::wstring& bareName) override { return resolve(bareName); }
+
+private:
+    std::wstring resolve(const std::wstring& path) const {
+        return path.find(L':') != std::wstring::npos ? path : currentDirectory + L"\\" + path;
+    }
+    bool present(const std::wstring& full) const { return files.count(full) != 0 || folders.count(full) != 0; }
+
+    std::optional<StepResult> inject(const wchar_t* kind, const std::wstring& path) {
+        if (failingCalls.count(++callCount) == 0) {
+            return std::nullopt;
+        }
+        injected.emplace_back(kind, path);
+        return StepResult::failure(kDiskFull);
+    }
+
+    std::optional<StepResult> refuseWrite(const std::wstring& full) const {
+        if (locked.count(full) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        if (folders.count(full) != 0 || readOnly.count(full) != 0 || hidden.count(full) != 0) {
+            return StepResult::failure(kAccessDenied);
+        }
+        return std::nullopt;
+    }
+
+    StepResult readable(const std::wstring& full) const {
+        if (locked.count(full) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        if (folders.count(full) != 0) {
+            return StepResult::failure(kAccessDenied);
+        }
+        if (files.count(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        return StepResult::success();
+    }
+
+    static void moveFlag(std::set<std::wstring>& flags, const std::wstring& from, const std::wstring& to) {
+        if (flags.erase(from) != 0) {
+            flags.insert(to);
+        }
+    }
+};
+
+// Records everything the operation asks of the main window, in order.
+class RecordingHost : public OperationHost {
+public:
+    std::vector<std::wstring> events;
+    std::vector<Message> messages;
+    MessageAnswer answerToQuestions = MessageAnswer::Ok;
+
+    void refresh() override { events.push_back(L"refresh"); }
+    MessageAnswer showMessage(const Message& message) override {
+        events.push_back(L"message " + message.text);
+        messages.push_back(message);
+        return message.buttons == Buttons::OkCancel ? answerToQuestions : MessageAnswer::Ok;
+    }
+    void showHelpWindow() override { events.push_back(L"help"); }
+    void endProgram() override { events.push_back(L"end"); }
+};
+
+// The five states of the companions of phrases.ini. Contents: "P" phrases.ini,
+// "I" initial backup, "L" latest backup, "T0"/"T1" time-stamp files, "D" the
+// phrase list.
+inline void setUpState(FakeFileSystem& fs, char state, bool withPhrases = true) {
+    const FileSet files(kVersionDir);
+    if (withPhrases) {
+        fs.put(files.phrases(), "P");
+    }
+    if (state == 'B' || state == 'C' || state == 'D') {
+        fs.put(files.initialBackup(), "I");
+        fs.put(files.initialTimeStamp(), "T0");
+    }
+    if (state == 'C' || state == 'D' || state == 'E') {
+        fs.put(files.latestBackup(), "L");
+    }
+    if (state == 'C') {
+        fs.put(files.latestTimeStamp(), "T1");
+    }
+    fs.put(FileSet::phraseListName(), "D");
+    fs.put(files.settingsProgram(), "exe");
+}
+
+// The state of the companions, or '?' when they are in none of the five, or a
+// swap or set-aside file is left.
+inline char stateOf(FakeFileSystem& fs) {
+    const FileSet files(kVersionDir);
+    if (fs.exists(files.swapFile()) || fs.exists(files.latestBackupAside()) || fs.exists(files.phrasesAside())) {
+        return '?';
+    }
+    const bool initial = fs.exists(files.initialBackup());
+    const bool latest = fs.exists(files.latestBackup());
+    const bool t0 = fs.exists(files.initialTimeStamp());
+    const bool t1 = fs.exists(files.latestTimeStamp());
+    if (!initial && !latest && !t0 && !t1) {
+        return 'A';
+    }
+    if (initial && !latest && t0 && !t1) {
+        return 'B';
+    }
+    if (initial && latest && t0 && t1) {
+        return 'C';
+    }
+    if (initial && latest && t0 && !t1) {
+        return 'D';
+    }
+    if (!initial && latest && !t0 && !t1) {
+        return 'E';
+    }
+    return '?';
+}
+
+} // namespace kana::lexicon::testing
