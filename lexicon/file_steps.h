@@ -19,7 +19,7 @@ struct StepResult {
 };
 
 class FileSteps {
-public:
+  public:
     virtual ~FileSteps() = default;
 
     // True when a file or a folder of exactly that path exists. Files marked

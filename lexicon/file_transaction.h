@@ -38,7 +38,7 @@ struct UndoFailure {
 };
 
 class FileTransaction {
-public:
+  public:
     explicit FileTransaction(FileSteps& steps) : steps_(steps) {}
     FileTransaction(const FileTransaction&) = delete;
     FileTransaction& operator=(const FileTransaction&) = delete;
@@ -66,11 +66,11 @@ public:
     const std::optional<StepFailure>& failure() const { return failure_; }
     const std::vector<UndoFailure>& undoFailures() const { return undoFailures_; }
 
-private:
+  private:
     struct Change {
         enum class Kind { Rename, Copy, TimeStamp } kind;
-        std::wstring from; // rename source; copy source
-        std::wstring to;   // rename target; copy target; time-stamp file
+        std::wstring from;                         // rename source; copy source
+        std::wstring to;                           // rename target; copy target; time-stamp file
         std::optional<std::string> earlierContent; // time-stamp file before it was written
     };
 

@@ -4,12 +4,16 @@ namespace kana::lexicon::messages {
 
 namespace {
 
-Message ok(std::wstring text) { return {std::move(text), kApplicationTitle, Buttons::Ok, DefaultButton::First}; }
+Message ok(std::wstring text) {
+    return {std::move(text), kApplicationTitle, Buttons::Ok, DefaultButton::First};
+}
 
 const wchar_t kNothingChanged[] = L"词库文件均未改动，没有任何词条丢失。";
 const wchar_t kAllPutBack[] = L"操作已取消，词库文件均已恢复原样，没有任何词条丢失。";
 
-std::wstring reasonLine(const std::wstring& reason) { return L"原因：" + reason; }
+std::wstring reasonLine(const std::wstring& reason) {
+    return L"原因：" + reason;
+}
 
 std::wstring describeStep(const StepFailure& failure) {
     switch (failure.kind) {
@@ -46,17 +50,25 @@ std::wstring describeUndoFailure(const UndoFailure& undo) {
 } // namespace
 
 Message askRestartAfterInstall() {
-    return {L"            安装完成！重启吗?\r确定:重启以完成应用   取消:手动完成应用", kDecideTitle, Buttons::OkCancel,
-            DefaultButton::First};
+    return {L"            安装完成！重启吗?\r确定:重启以完成应用   取消:手动完成应用", kDecideTitle,
+            Buttons::OkCancel, DefaultButton::First};
 }
 
-Message restartToApply() { return ok(L"请重启电脑以完成应用."); }
+Message restartToApply() {
+    return ok(L"请重启电脑以完成应用.");
+}
 
-Message backupDone() { return ok(L"备份完成！"); }
+Message backupDone() {
+    return ok(L"备份完成！");
+}
 
-Message restoreDone() { return ok(L"还原完成！"); }
+Message restoreDone() {
+    return ok(L"还原完成！");
+}
 
-Message applyInSettingsProgram() { return ok(L"请在弹出的窗口中点应用 然后点击确定。"); }
+Message applyInSettingsProgram() {
+    return ok(L"请在弹出的窗口中点应用 然后点击确定。");
+}
 
 Message settingsProgramNotStarted(const std::wstring& appPath, const std::wstring& reason) {
     return ok(L"无法启动搜狗输入法的设置程序：\r\n" + appPath + L"\r\n" + reasonLine(reason) +
@@ -74,7 +86,8 @@ Message phrasesMissingForBackup(const std::wstring& phrasesPath) {
 }
 
 Message phrasesMissingForRestore(const std::wstring& phrasesPath) {
-    return ok(L"无法与最近备份交换，因为当前的词库文件：\r\n" + phrasesPath + L"\r\n不存在。\r\n" + kNothingChanged);
+    return ok(L"无法与最近备份交换，因为当前的词库文件：\r\n" + phrasesPath + L"\r\n不存在。\r\n" +
+              kNothingChanged);
 }
 
 Message latestBackupMissing(const std::wstring& latestBackupPath) {
@@ -83,7 +96,8 @@ Message latestBackupMissing(const std::wstring& latestBackupPath) {
 
 Message leftOverSwapFile(const std::wstring& swapPath) {
     return ok(L"发现以前的还原未完成时留下的文件：\r\n" + swapPath +
-              L"\r\n它可能保存着您的词条，程序不会覆盖它。请先将它移到别处，然后再还原。\r\n" + kNothingChanged);
+              L"\r\n它可能保存着您的词条，程序不会覆盖它。请先将它移到别处，然后再还原。\r\n" +
+              kNothingChanged);
 }
 
 Message leftOverAsideFile(const std::wstring& asidePath) {
@@ -92,7 +106,8 @@ Message leftOverAsideFile(const std::wstring& asidePath) {
               kNothingChanged);
 }
 
-Message stepFailed(const StepFailure& failure, bool changedAnything, const std::vector<UndoFailure>& undoFailures) {
+Message stepFailed(const StepFailure& failure, bool changedAnything,
+                   const std::vector<UndoFailure>& undoFailures) {
     std::wstring text = describeStep(failure) + L"\r\n" + reasonLine(failure.reason) + L"\r\n\r\n";
     if (!changedAnything) {
         text += kNothingChanged;

@@ -48,7 +48,8 @@ Message leftOverSwapFile(const std::wstring& swapPath);
 Message leftOverAsideFile(const std::wstring& asidePath);
 
 // A step failed part-way; says which file, why, and where everything is now.
-Message stepFailed(const StepFailure& failure, bool changedAnything, const std::vector<UndoFailure>& undoFailures);
+Message stepFailed(const StepFailure& failure, bool changedAnything,
+                   const std::vector<UndoFailure>& undoFailures);
 
 } // namespace messages
 } // namespace kana::lexicon

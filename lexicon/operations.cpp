@@ -96,9 +96,11 @@ void showRestoreMessages(OperationHost& host) {
 } // namespace
 
 Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, OperationHost& host) {
-    const std::wstring phraseList = FileSet::phraseListName();
+    // The phrase list is looked up in the current directory; its full path is
+    // what the messages name.
+    const std::wstring phraseList = steps.fullPath(FileSet::phraseListName());
     if (const StepResult readable = steps.canRead(phraseList); !readable.ok) {
-        return stop(host, messages::phraseListUnreadable(steps.fullPath(phraseList), readable.reason));
+        return stop(host, messages::phraseListUnreadable(phraseList, readable.reason));
     }
 
     // With nothing to back up the backup part is skipped.

@@ -12,7 +12,7 @@ namespace kana::lexicon {
 
 // What the main window does for an operation.
 class OperationHost {
-public:
+  public:
     virtual ~OperationHost() = default;
     // Runs the load handler again so that the window follows the files on disk.
     virtual void refresh() = 0;

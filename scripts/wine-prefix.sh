@@ -11,12 +11,13 @@ prefix=$(realpath -m "$1")
 bin=${2:-}
 here=$(cd "$(dirname "$0")/.." && pwd)
 
-export WINEPREFIX="$prefix" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" 
+source "$here/scripts/wine-env.sh"
+export WINEPREFIX="$prefix"
+wine() { "$KANAROUTE_WINE" "$@"; }
 
 if [ ! -f "$prefix/.kanaroute-ready" ]; then
   mkdir -p "$prefix"
-  wineboot -i >/dev/null 2>&1
+  wine wineboot.exe -i >/dev/null 2>&1 || true
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   reg="$prefix/kanaroute-settings.reg"
@@ -25,14 +26,14 @@ import sys
 text = r'''Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"宋体"="WenQuanYi Micro Hei"
+"宋体"="WenQuanYi Zen Hei Mono"
 "幼圆"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Zen Hei Mono"
 "YouYuan"="WenQuanYi Micro Hei"
 "MS Shell Dlg"="WenQuanYi Micro Hei"
 "MS Shell Dlg 2"="WenQuanYi Micro Hei"
-"新宋体"="WenQuanYi Micro Hei Mono"
-"NSimSun"="WenQuanYi Micro Hei Mono"
+"新宋体"="WenQuanYi Zen Hei Mono"
+"NSimSun"="WenQuanYi Zen Hei Mono"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -42,16 +43,19 @@ text = r'''Windows Registry Editor Version 5.00
 '''
 open(sys.argv[1], 'w', encoding='utf-16').write(text.replace('\n', '\r\n'))
 PY
-  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
-  wineserver -w
+  wine regedit.exe /S "$(wine winepath.exe -w "$reg" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
+  "$WINESERVER" -w
   touch "$prefix/.kanaroute-ready"
 fi
 
 # The stand-in input method: registry values in the view a 32-bit program reads.
 install_dir='C:\Program Files\SogouInput'
 version='6.2.0.0000'
-wine reg add 'HKLM\SOFTWARE\SogouInput' /ve /d "$install_dir" /f /reg:32 >/dev/null 2>&1
-wine reg add 'HKLM\SOFTWARE\SogouInput' /v Version /d "$version" /f /reg:32 >/dev/null 2>&1
+# Both registry views are written, so that the 32-bit and the 64-bit build find them.
+for view in 32 64; do
+  wine reg.exe add 'HKLM\SOFTWARE\SogouInput' /ve /d "$install_dir" /f /reg:$view >/dev/null 2>&1
+  wine reg.exe add 'HKLM\SOFTWARE\SogouInput' /v Version /d "$version" /f /reg:$view >/dev/null 2>&1
+done
 vdir="$prefix/drive_c/Program Files/SogouInput/$version"
 mkdir -p "$vdir"
 if [ -n "$bin" ]; then

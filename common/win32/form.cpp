@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "common/resource_ids.h"
+
 namespace kana::win32 {
 
 namespace {
@@ -196,6 +198,13 @@ bool Form::createControl(ControlState& control) {
     // Rows are listed front to back: each new control goes behind the ones before it.
     ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     control.font = spec.font.face.empty() ? defaultFont_ : fontFor(spec.font);
+    if (spec.picture != PictureId::None) {
+        auto [slot, added] = pictures_.try_emplace(spec.picture);
+        if (added) {
+            slot->second = Picture::load(spec.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO : IDR_HELP_ILLUSTRATION);
+        }
+        control.picture = slot->second ? &slot->second : nullptr;
+    }
     ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
     if ((spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton) &&
         (spec.flags & kChecked) != 0) {
@@ -381,6 +390,11 @@ void Form::setPicture(int id, const Picture* picture, bool stretch) {
             ::InvalidateRect(control->hwnd, nullptr, TRUE);
         }
     }
+}
+
+const Picture* Form::layoutPicture(PictureId picture) const {
+    auto found = pictures_.find(picture);
+    return found != pictures_.end() && found->second ? &found->second : nullptr;
 }
 
 void Form::setOuterSizeTwips(int width, int height) {

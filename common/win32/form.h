@@ -45,6 +45,8 @@ public:
     // Selects an option button and deselects the others of its own container.
     void selectOption(int id);
     void setPicture(int id, const Picture* picture, bool stretch);
+    // The picture the layout gives a control (loaded at create), or nullptr.
+    const Picture* layoutPicture(PictureId picture) const;
     // Sets the window's outer size in twips.
     void setOuterSizeTwips(int width, int height);
 
@@ -104,6 +106,7 @@ private:
     std::map<std::wstring, unique_hfont> fonts_;
     std::map<std::uint32_t, unique_hbrush> brushes_;
     HFONT defaultFont_ = nullptr;
+    std::map<PictureId, Picture> pictures_; // the pictures the layout names, loaded once
 
     friend bool isProgramDialogKey(MSG& message);
 };

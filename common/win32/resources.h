@@ -13,6 +13,9 @@ namespace kana::win32 {
 // A picture (GIF, JPEG) decoded by the system's picture object.
 class Picture {
 public:
+    Picture() = default;
+    Picture(Picture&&) noexcept = default;
+    Picture& operator=(Picture&&) noexcept = default;
     static Picture load(int resourceId);
     explicit operator bool() const { return static_cast<bool>(picture_); }
     SIZE naturalSizePixels(int dpi) const;

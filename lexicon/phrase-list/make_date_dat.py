@@ -257,6 +257,10 @@ def _write_atomically(path: str, data: bytes) -> None:
     try:
         with os.fdopen(handle, "wb") as output:
             output.write(data)
+        # mkstemp makes the file private to its owner; date.dat is shipped, so it gets ordinary permissions.
+        mask = os.umask(0)
+        os.umask(mask)
+        os.chmod(temporary, 0o666 & ~mask)
         os.replace(temporary, path)
     except BaseException:
         if os.path.exists(temporary):

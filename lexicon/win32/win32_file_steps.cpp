@@ -19,11 +19,13 @@ using kana::win32::unique_hfind;
 // A time-stamp file is a single line; anything much larger is not one.
 constexpr LONGLONG kSmallFileLimit = 1 << 20;
 
-StepResult lastError() { return StepResult::failure(kana::win32::describeSystemError(::GetLastError())); }
+StepResult lastError() {
+    return StepResult::failure(kana::win32::describeSystemError(::GetLastError()));
+}
 
 StepResult writeAll(const std::wstring& path, const std::string& bytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return lastError();
     }
@@ -40,7 +42,8 @@ StepResult writeAll(const std::wstring& path, const std::string& bytes) {
 std::wstring currentDateAndTime() {
     wchar_t date[128] = {};
     wchar_t time[128] = {};
-    if (::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128, nullptr) == 0) {
+    if (::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128, nullptr) ==
+        0) {
         date[0] = L'\0';
     }
     if (::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, time, 128) == 0) {
@@ -103,8 +106,8 @@ StepResult Win32FileSteps::startSettingsProgram(const std::wstring& appPath) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(appPath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    if (!::CreateProcessW(appPath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
         return lastError();
     }
     // Not waited for and not watched.
@@ -134,7 +137,8 @@ StepResult Win32FileSteps::readSmallFile(const std::wstring& path, std::string& 
     }
     bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    if (!bytes.empty() &&
+        !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
         return lastError();
     }
     bytes.resize(read);

@@ -6,7 +6,7 @@
 namespace kana::lexicon::win32 {
 
 class Win32FileSteps final : public FileSteps {
-public:
+  public:
     bool exists(const std::wstring& path) override;
     StepResult deleteFile(const std::wstring& path) override;
     StepResult rename(const std::wstring& from, const std::wstring& to) override;

@@ -8,7 +8,7 @@
 namespace kana::standin {
 
 inline constexpr std::wstring_view kSettingsTitle = L"搜狗拼音输入法 设置";
-inline constexpr std::wstring_view kPhraseDialogTitle = L"自定义短语设置";
+inline constexpr std::wstring_view kMessageTitle = L"搜狗拼音输入法";
 inline constexpr std::wstring_view kPhraseFileName = L"phrases.ini";
 inline constexpr std::wstring_view kStartLogName = L"config-starts.log";
 inline constexpr std::wstring_view kAppliedRecord = L"applied";

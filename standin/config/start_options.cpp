@@ -9,7 +9,9 @@ bool equalsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+        auto lower = [](wchar_t c) {
+            return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+        };
         if (lower(a[i]) != lower(b[i])) {
             return false;
         }

@@ -25,7 +25,7 @@ inline constexpr wchar_t kDiskFull[] = L"磁盘空间不足。";
 inline const std::wstring kVersionDir = L"C:\\Program Files\\SogouInput\\4.2.0.1234";
 
 class FakeFileSystem : public FileSteps {
-public:
+  public:
     std::wstring currentDirectory = L"C:\\Kanaroute";
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> folders;
@@ -179,11 +179,13 @@ public:
 
     std::wstring fullPath(const std::wstring& bareName) override { return resolve(bareName); }
 
-private:
+  private:
     std::wstring resolve(const std::wstring& path) const {
         return path.find(L':') != std::wstring::npos ? path : currentDirectory + L"\\" + path;
     }
-    bool present(const std::wstring& full) const { return files.count(full) != 0 || folders.count(full) != 0; }
+    bool present(const std::wstring& full) const {
+        return files.count(full) != 0 || folders.count(full) != 0;
+    }
 
     std::optional<StepResult> inject(const wchar_t* kind, const std::wstring& path) {
         if (failingCalls.count(++callCount) == 0) {
@@ -225,7 +227,7 @@ private:
 
 // Records everything the operation asks of the main window, in order.
 class RecordingHost : public OperationHost {
-public:
+  public:
     std::vector<std::wstring> events;
     std::vector<Message> messages;
     MessageAnswer answerToQuestions = MessageAnswer::Ok;
@@ -266,7 +268,8 @@ inline void setUpState(FakeFileSystem& fs, char state, bool withPhrases = true) 
 // swap or set-aside file is left.
 inline char stateOf(FakeFileSystem& fs) {
     const FileSet files(kVersionDir);
-    if (fs.exists(files.swapFile()) || fs.exists(files.latestBackupAside()) || fs.exists(files.phrasesAside())) {
+    if (fs.exists(files.swapFile()) || fs.exists(files.latestBackupAside()) ||
+        fs.exists(files.phrasesAside())) {
         return '?';
     }
     const bool initial = fs.exists(files.initialBackup());
@@ -289,6 +292,29 @@ inline char stateOf(FakeFileSystem& fs) {
         return 'E';
     }
     return '?';
+}
+
+// Runs one of the operations by name: "install+backup" (Check1 ticked),
+// "install", "backup", "restore-initial" (Option3 selected), "restore-latest",
+// "uninstall".
+inline Outcome runOperation(const std::string& operation, FileSteps& steps, const FileSet& files,
+                            OperationHost& host) {
+    if (operation == "install+backup") {
+        return install(steps, files, true, host);
+    }
+    if (operation == "install") {
+        return install(steps, files, false, host);
+    }
+    if (operation == "backup") {
+        return backup(steps, files, host);
+    }
+    if (operation == "restore-initial") {
+        return restore(steps, files, true, host);
+    }
+    if (operation == "restore-latest") {
+        return restore(steps, files, false, host);
+    }
+    return uninstall(steps, files, host);
 }
 
 } // namespace kana::lexicon::testing

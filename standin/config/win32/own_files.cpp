@@ -48,9 +48,9 @@ void appendToStartLog(std::wstring_view line) {
     const std::string record = toUtf8(line) + "\r\n";
     // A test may be reading the log at this moment; a short wait rides that out.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        UniqueFileHandle log = adoptFileHandle(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFileHandle log = adoptFileHandle(CreateFileW(
+            path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (log) {
             writeAll(log.get(), record);
             return;
@@ -64,9 +64,9 @@ void appendToStartLog(std::wstring_view line) {
 
 FileContents readWholeFile(const std::wstring& path) {
     FileContents contents;
-    UniqueFileHandle file = adoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ,
-                                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file = adoptFileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         contents.error = GetLastError();
         const bool missing = contents.error == ERROR_FILE_NOT_FOUND || contents.error == ERROR_PATH_NOT_FOUND;
@@ -86,8 +86,8 @@ FileContents readWholeFile(const std::wstring& path) {
     std::size_t filled = 0;
     while (filled < contents.bytes.size()) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), contents.bytes.data() + filled, static_cast<DWORD>(contents.bytes.size() - filled),
-                      &read, nullptr)) {
+        if (!ReadFile(file.get(), contents.bytes.data() + filled,
+                      static_cast<DWORD>(contents.bytes.size() - filled), &read, nullptr)) {
             contents.error = GetLastError();
             contents.bytes.clear();
             return contents;

@@ -16,13 +16,14 @@ namespace kana::standin {
 namespace {
 
 struct PhraseDialogState {
+    PhraseDialogPlacement placement = PhraseDialogPlacement::OverOwner;
     std::wstring path;
     std::string originalBytes; // saved back unchanged, in the encoding they came in
     PhraseList phrases;
 };
 
 void showMessage(HWND owner, const std::wstring& text) {
-    MessageBoxW(owner, text.c_str(), std::wstring(kPhraseDialogTitle).c_str(), MB_OK | MB_ICONWARNING);
+    MessageBoxW(owner, text.c_str(), std::wstring(kMessageTitle).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void addColumn(HWND list, int index, const wchar_t* title, int width) {
@@ -56,9 +57,14 @@ void fillList(HWND list, const PhraseList& phrases) {
     }
 }
 
-// Places the dialog down and to the right of the settings window, so that both
-// can be seen, and keeps it on the owner's monitor.
-void placeBesideOwner(HWND dialog, HWND owner) {
+int clampedStart(int wanted, int size, LONG low, LONG high) {
+    return std::clamp(wanted, static_cast<int>(low),
+                      std::max(static_cast<int>(low), static_cast<int>(high) - size));
+}
+
+// Keeps the dialog on the owner's monitor. Side by side, the two windows are
+// centred as a pair when they fit; otherwise the dialog overlaps the owner.
+void placeDialog(HWND dialog, HWND owner, PhraseDialogPlacement placement) {
     RECT ownerRect{};
     RECT dialogRect{};
     if (!owner || !GetWindowRect(owner, &ownerRect) || !GetWindowRect(dialog, &dialogRect)) {
@@ -67,14 +73,27 @@ void placeBesideOwner(HWND dialog, HWND owner) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int ownerWidth = ownerRect.right - ownerRect.left;
+    const int ownerHeight = ownerRect.bottom - ownerRect.top;
     const int width = dialogRect.right - dialogRect.left;
     const int height = dialogRect.bottom - dialogRect.top;
-    const RECT& work = monitor.rcWork;
-    const int left = std::clamp(static_cast<int>(ownerRect.left) + 150, static_cast<int>(work.left),
-                                std::max(static_cast<int>(work.left), static_cast<int>(work.right) - width));
-    const int top = std::clamp(static_cast<int>(ownerRect.top) + 90, static_cast<int>(work.top),
-                               std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - height));
-    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    constexpr int kGap = 8;
+    constexpr int kDrop = 40;
+    const int pairWidth = ownerWidth + kGap + width;
+    const int pairHeight = std::max(ownerHeight, kDrop + height);
+    if (placement == PhraseDialogPlacement::BesideOwner && pairWidth <= work.right - work.left &&
+        pairHeight <= work.bottom - work.top) {
+        const int ownerLeft = work.left + ((work.right - work.left) - pairWidth) / 2;
+        const int ownerTop = work.top + ((work.bottom - work.top) - pairHeight) / 2;
+        SetWindowPos(owner, nullptr, ownerLeft, ownerTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(dialog, nullptr, ownerLeft + ownerWidth + kGap, ownerTop + kDrop, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    SetWindowPos(dialog, nullptr, clampedStart(ownerRect.left + 150, width, work.left, work.right),
+                 clampedStart(ownerRect.top + 90, height, work.top, work.bottom), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void onInitDialog(HWND dialog, PhraseDialogState& state) {
@@ -82,7 +101,7 @@ void onInitDialog(HWND dialog, PhraseDialogState& state) {
     fillList(GetDlgItem(dialog, IDC_PHRASE_LIST), state.phrases);
     SetDlgItemTextW(dialog, IDC_PHRASE_STATUS,
                     phraseCountText(state.phrases.entries.size(), state.phrases.unrecognisedLines).c_str());
-    placeBesideOwner(dialog, GetWindow(dialog, GW_OWNER));
+    placeDialog(dialog, GetWindow(dialog, GW_OWNER), state.placement);
 }
 
 void onSave(HWND dialog, const PhraseDialogState& state) {
@@ -92,9 +111,10 @@ void onSave(HWND dialog, const PhraseDialogState& state) {
         return;
     }
     appendToStartLog(kSavedRecord);
-    SetDlgItemTextW(dialog, IDC_PHRASE_STATUS,
-                    (phraseCountText(state.phrases.entries.size(), state.phrases.unrecognisedLines) + L"，已保存")
-                        .c_str());
+    SetDlgItemTextW(
+        dialog, IDC_PHRASE_STATUS,
+        (phraseCountText(state.phrases.entries.size(), state.phrases.unrecognisedLines) + L"，已保存")
+            .c_str());
 }
 
 INT_PTR CALLBACK phraseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,8 +150,9 @@ INT_PTR CALLBACK phraseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 } // namespace
 
-void runPhraseDialog(HINSTANCE instance, HWND owner) {
+void runPhraseDialog(HINSTANCE instance, HWND owner, PhraseDialogPlacement placement) {
     PhraseDialogState state;
+    state.placement = placement;
     state.path = ownFolder() + L"\\" + std::wstring(kPhraseFileName);
     FileContents contents = readWholeFile(state.path);
     switch (contents.status) {

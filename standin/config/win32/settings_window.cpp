@@ -33,9 +33,9 @@ UniqueFont createUiFont(bool bold) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    return UniqueFont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                  L"宋体"));
+    return UniqueFont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                  GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
 }
 
 DWORD styleFor(PageControlKind kind) {
@@ -104,13 +104,13 @@ bool SettingsWindow::create(const StartOptions& options, int showCommand) {
     if (!RegisterClassExW(&windowClass)) {
         return false;
     }
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
     RECT outer{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    window_ = CreateWindowExW(exStyle, kWindowClass, std::wstring(kSettingsTitle).c_str(), style, CW_USEDEFAULT,
-                              CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                              instance_, this);
+    window_ = CreateWindowExW(exStyle, kWindowClass, std::wstring(kSettingsTitle).c_str(), style,
+                              CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                              outer.bottom - outer.top, nullptr, nullptr, instance_, this);
     if (!window_) {
         return false;
     }
@@ -147,7 +147,7 @@ LRESULT SettingsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case kOpenPhrasesMessage:
-        runPhraseDialog(instance_, window_);
+        runPhraseDialog(instance_, window_, PhraseDialogPlacement::BesideOwner);
         return 0;
     case WM_CLOSE:
         DestroyWindow(window_);
@@ -163,8 +163,9 @@ LRESULT SettingsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 HWND SettingsWindow::addChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
                               int top, int width, int height, HFONT font, DWORD exStyle) {
-    HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | style, left, top, width, height, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    HWND child =
+        CreateWindowExW(exStyle, className, text, WS_CHILD | style, left, top, width, height, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (child) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
@@ -176,9 +177,9 @@ void SettingsWindow::onCreate() {
     titleFont_ = createUiFont(true);
     HFONT font = font_.get();
 
-    HWND list = addChild(L"LISTBOX", L"", WS_VISIBLE | WS_TABSTOP | WS_GROUP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                         IDC_PAGE_LIST, kMargin, kMargin, kListWidth, kSeparatorTop - 2 * kMargin, font,
-                         WS_EX_CLIENTEDGE);
+    HWND list = addChild(
+        L"LISTBOX", L"", WS_VISIBLE | WS_TABSTOP | WS_GROUP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+        IDC_PAGE_LIST, kMargin, kMargin, kListWidth, kSeparatorTop - 2 * kMargin, font, WS_EX_CLIENTEDGE);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, 24);
     for (const PageInfo& page : settingsPages()) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(page.name));
@@ -186,18 +187,18 @@ void SettingsWindow::onCreate() {
 
     addChild(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, IDC_PAGE_TITLE, kPageLeft, kMargin + 2,
              kClientWidth - kPageLeft - kMargin, 18, titleFont_.get());
-    addChild(L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, kPageLeft, kMargin + 22, kClientWidth - kPageLeft - kMargin,
-             2, font);
+    addChild(L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, kPageLeft, kMargin + 22,
+             kClientWidth - kPageLeft - kMargin, 2, font);
 
     createPageControls();
 
-    addChild(L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, kMargin, kSeparatorTop, kClientWidth - 2 * kMargin, 2,
-             font);
+    addChild(L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, kMargin, kSeparatorTop,
+             kClientWidth - 2 * kMargin, 2, font);
     const int applyLeft = kClientWidth - kMargin - kButtonWidth;
     const int cancelLeft = applyLeft - kButtonGap - kButtonWidth;
     const int okLeft = cancelLeft - kButtonGap - kButtonWidth;
-    addChild(L"BUTTON", L"确定", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, IDOK, okLeft, kButtonTop,
-             kButtonWidth, kButtonHeight, font);
+    addChild(L"BUTTON", L"确定", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, IDOK, okLeft,
+             kButtonTop, kButtonWidth, kButtonHeight, font);
     addChild(L"BUTTON", L"取消", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, cancelLeft, kButtonTop,
              kButtonWidth, kButtonHeight, font);
     addChild(L"BUTTON", L"应用", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IDC_APPLY, applyLeft, kButtonTop,
@@ -251,7 +252,7 @@ void SettingsWindow::onCommand(int id, int notification) {
         }
         break;
     case IDC_CUSTOM_PHRASES:
-        runPhraseDialog(instance_, window_);
+        runPhraseDialog(instance_, window_, PhraseDialogPlacement::OverOwner);
         break;
     case IDC_APPLY:
         appendToStartLog(kAppliedRecord);

@@ -12,7 +12,7 @@
 namespace kana::standin {
 
 class SettingsWindow {
-public:
+  public:
     explicit SettingsWindow(HINSTANCE instance);
     SettingsWindow(const SettingsWindow&) = delete;
     SettingsWindow& operator=(const SettingsWindow&) = delete;
@@ -21,15 +21,15 @@ public:
     bool create(const StartOptions& options, int showCommand);
     HWND handle() const { return window_; }
 
-private:
+  private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void onCreate();
     void onCommand(int id, int notification);
     void showPage(int page);
-    HWND addChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left, int top, int width,
-                  int height, HFONT font, DWORD exStyle = 0);
+    HWND addChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left, int top,
+                  int width, int height, HFONT font, DWORD exStyle = 0);
     void createPageControls();
 
     HINSTANCE instance_;

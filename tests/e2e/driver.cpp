@@ -1,0 +1,384 @@
+#include "tests/e2e/driver.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+    const DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::wstring value(length, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), length));
+    return value;
+}
+
+// A Unix path handed in by the test runner, as Wine's drive Z: sees it.
+std::wstring fromUnixPath(std::wstring path) {
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return L"Z:" + path;
+}
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+} // namespace
+
+std::wstring buildDir() { return fromUnixPath(environment(L"KANAROUTE_BUILD")); }
+std::wstring binDir() { return buildDir() + L"\\bin"; }
+std::wstring testOutputDir() {
+    std::wstring dir = fromUnixPath(environment(L"KANAROUTE_TEST_OUTPUT"));
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+void setRegistry(const std::optional<std::wstring>& installDir, const std::optional<std::wstring>& version) {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput");
+    if (!installDir && !version) {
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    auto set = [key](const wchar_t* name, const std::wstring& value) {
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    if (installDir) {
+        set(nullptr, *installDir);
+    }
+    if (version) {
+        set(L"Version", *version);
+    }
+    RegCloseKey(key);
+}
+
+InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version, bool withConfigExe) {
+    InputMethod method{L"C:\\e2e\\" + testName + L"\\SogouInput", version};
+    removeTree(L"C:\\e2e\\" + testName);
+    makeDir(method.versionDir());
+    setRegistry(method.installDir, method.version);
+    if (withConfigExe) {
+        CopyFileW((binDir() + L"\\standin\\config.exe").c_str(), method.file(L"config.exe").c_str(), FALSE);
+    }
+    return method;
+}
+
+void writeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::optional<std::string> readFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void makeDir(const std::wstring& path) {
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\') {
+            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+        }
+    }
+}
+
+void removeTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                removeTree(full);
+            } else {
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+std::vector<std::wstring> filesIn(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") {
+                names.push_back(name);
+            }
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    return names;
+}
+
+std::string phraseFile(const std::string& marker) {
+    return "; " + marker + "\r\nbj,1=\xe5\x8c\x97\xe4\xba\xac\r\nsig,1=" + marker + "\r\n";
+}
+
+std::wstring textOf(HWND hwnd) {
+    const LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    return name;
+}
+
+namespace {
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK findChild(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (GetDlgCtrlID(hwnd) == search->id) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND child(HWND parent, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(parent, &findChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool isEnabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
+bool isChecked(HWND hwnd) { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+RECT clientRectOnScreen(HWND hwnd) {
+    RECT rect{};
+    GetClientRect(hwnd, &rect);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void postClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+namespace {
+void sendMouse(DWORD flags, int x, int y) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, width - 1);
+    input.mi.dy = MulDiv(y, 65535, height - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+}
+POINT pointIn(HWND hwnd, int dx, int dy) {
+    const RECT rect = clientRectOnScreen(hwnd);
+    return POINT{dx >= 0 ? rect.left + dx : (rect.left + rect.right) / 2,
+                 dy >= 0 ? rect.top + dy : (rect.top + rect.bottom) / 2};
+}
+} // namespace
+
+void mouseMoveTo(HWND hwnd, int dx, int dy) {
+    const POINT point = pointIn(hwnd, dx, dy);
+    // Two moves: the second one is what the window under the pointer sees.
+    sendMouse(0, point.x - 1, point.y);
+    sleepMs(60);
+    sendMouse(0, point.x, point.y);
+    sleepMs(250);
+}
+
+void mouseClick(HWND hwnd, int dx, int dy) {
+    const POINT point = pointIn(hwnd, dx, dy);
+    sendMouse(0, point.x, point.y);
+    sleepMs(80);
+    sendMouse(MOUSEEVENTF_LEFTDOWN, point.x, point.y);
+    sleepMs(80);
+    sendMouse(MOUSEEVENTF_LEFTUP, point.x, point.y);
+    sleepMs(300);
+}
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        if (condition()) {
+            return true;
+        }
+        sleepMs(50);
+    }
+    return condition();
+}
+
+void saveScreenshot(HWND window, const std::wstring& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    sleepMs(300);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
+    info.bmiHeader.biSizeImage = imageSize;
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    writeFile(testOutputDir() + L"\\" + name + L".bmp", bytes);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+Program::Program(std::wstring currentDir, std::wstring exe) {
+    if (currentDir.empty()) {
+        currentDir = binDir();
+    }
+    if (exe.empty()) {
+        exe = binDir() + L"\\Kanaroute.exe";
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDir.c_str(),
+                       &startup, &info)) {
+        process_ = info.hProcess;
+        pid_ = info.dwProcessId;
+        CloseHandle(info.hThread);
+        WaitForInputIdle(process_, 10000);
+    }
+}
+
+Program::~Program() {
+    kill();
+    if (process_ != nullptr) {
+        CloseHandle(process_);
+    }
+}
+
+bool Program::running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+void Program::kill() {
+    if (running()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+}
+
+bool Program::waitForExit(DWORD timeoutMs) const {
+    return process_ != nullptr && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD pid;
+    std::wstring className;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && classOf(hwnd) == search->className) {
+        search->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> Program::windows(const std::wstring& className) const {
+    WindowSearch search{pid_, className, {}};
+    EnumWindows(&collectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::findWindow(const std::wstring& className, const std::wstring& title) const {
+    for (HWND hwnd : windows(className)) {
+        if (IsWindowVisible(hwnd) && (title.empty() || textOf(hwnd) == title)) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+HWND Program::waitForWindow(const std::wstring& className, const std::wstring& title, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findWindow(className, title)) != nullptr || !running(); }, timeoutMs);
+    return found;
+}
+
+HWND Program::findMessageBox() const { return findWindow(L"#32770"); }
+
+HWND Program::waitForMessageBox(DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findMessageBox()) != nullptr || !running(); }, timeoutMs);
+    return found;
+}
+
+std::wstring MessageBoxView::text() const { return textOf(GetDlgItem(hwnd, 0xFFFF)); }
+
+void MessageBoxView::press(int id) const {
+    HWND button = GetDlgItem(hwnd, id);
+    if (button != nullptr) {
+        PostMessageW(button, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(hwnd, WM_COMMAND, id, 0);
+    }
+    waitUntil([this] { return !IsWindow(hwnd); }, 5000);
+}
+
+} // namespace e2e

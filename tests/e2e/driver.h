@@ -1,0 +1,87 @@
+// The end-to-end test driver: prepares the stand-in input method, starts the
+// real Kanaroute.exe and drives its windows as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Folders of the build under test, as Windows paths.
+std::wstring buildDir();
+std::wstring binDir();
+std::wstring testOutputDir();
+
+// The stand-in input method for one test: registry values and a fresh,
+// empty version directory (installDir + "\" + version).
+struct InputMethod {
+    std::wstring installDir;
+    std::wstring version;
+    std::wstring versionDir() const { return installDir + L"\\" + version; }
+    std::wstring file(const std::wstring& name) const { return versionDir() + L"\\" + name; }
+};
+InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version = L"6.2.0.0000",
+                               bool withConfigExe = true);
+void setRegistry(const std::optional<std::wstring>& installDir, const std::optional<std::wstring>& version);
+
+// Files.
+void writeFile(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> readFile(const std::wstring& path);
+bool exists(const std::wstring& path);
+void makeDir(const std::wstring& path);
+void removeTree(const std::wstring& path);
+std::string phraseFile(const std::string& marker); // a small custom-phrase file with a marker line
+std::vector<std::wstring> filesIn(const std::wstring& dir);
+
+// Windows of a process.
+std::wstring textOf(HWND hwnd);
+std::wstring classOf(HWND hwnd);
+HWND child(HWND parent, int id); // searches the whole tree of children
+bool isEnabled(HWND hwnd);
+bool isChecked(HWND hwnd);
+RECT clientRectOnScreen(HWND hwnd);
+void postClick(HWND button);                 // BM_CLICK, returns at once
+void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1); // a real pointer move (centre by default)
+void mouseClick(HWND hwnd, int dx = -1, int dy = -1);  // a real click
+void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+class Program {
+public:
+    // Starts the program with the given current directory (the bin folder by default).
+    explicit Program(std::wstring currentDir = L"", std::wstring exe = L"");
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();
+
+    DWORD pid() const { return pid_; }
+    bool running() const;
+    // The first visible top-level window of the program with this class (and title, when given).
+    HWND findWindow(const std::wstring& className, const std::wstring& title = L"") const;
+    HWND waitForWindow(const std::wstring& className, const std::wstring& title = L"", DWORD timeoutMs = 15000) const;
+    HWND mainWindow(DWORD timeoutMs = 15000) const { return waitForWindow(L"KanarouteForm", L"Tessaline", timeoutMs); }
+    std::vector<HWND> windows(const std::wstring& className) const; // visible or not
+    HWND findMessageBox() const;
+    HWND waitForMessageBox(DWORD timeoutMs = 15000) const;
+    bool waitForExit(DWORD timeoutMs = 15000) const;
+    void kill();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// A message box: its text, its title, and its buttons pressed by id.
+struct MessageBoxView {
+    HWND hwnd;
+    std::wstring text() const;
+    std::wstring title() const { return textOf(hwnd); }
+    bool hasButton(int id) const { return GetDlgItem(hwnd, id) != nullptr; }
+    void press(int id) const;
+};
+
+} // namespace e2e

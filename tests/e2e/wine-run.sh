@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine with the build's own test prefix
+# (made on first use). CTest uses it as the emulator of the cross build.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+source "$here/scripts/wine-env.sh"
+exe=$1
+shift
+build=$(cd "$(dirname "$exe")/.." && pwd)
+export WINEPREFIX="$build/e2e-prefix"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.kanaroute-ready" ]; then
+    bash "$here/scripts/wine-prefix.sh" "$WINEPREFIX" "$build/bin" >/dev/null
+  fi
+) 9>"$build/.e2e-prefix.lock"
+# The test output folder and the stand-in browser's record, as Windows paths.
+export KANAROUTE_TEST_OUTPUT=${KANAROUTE_TEST_OUTPUT:-$build/test-output}
+mkdir -p "$KANAROUTE_TEST_OUTPUT"
+exec "$KANAROUTE_WINE" "$exe" "$@"
