@@ -32,7 +32,8 @@ LoadDecision decideLoad(const RegistryValues& values, std::wstring_view userName
     }
 
     decision.label2Caption = std::wstring(texts::kUserLabelPrefix) + std::wstring(userName) + L"\r" +
-                             std::wstring(texts::kInstallTargetPrefix) + decision.versionDir + L"\\phrases.ini";
+                             std::wstring(texts::kInstallTargetPrefix) + decision.versionDir +
+                             L"\\phrases.ini";
     decision.warnLowVersion = isLowVersion(decision.versionDir);
     return decision;
 }

@@ -37,8 +37,8 @@ enum class ControlKind {
     Picture,    // shows a picture resource, no border
     PictureBox, // a bordered box that can show a picture
     TextBox,
-    Line,       // left/top/width/height hold x1, y1, x2, y2
-    Shape,      // an outline rectangle
+    Line,  // left/top/width/height hold x1, y1, x2, y2
+    Shape, // an outline rectangle
 };
 
 // Which background a control paints.
@@ -71,22 +71,22 @@ struct FontSpec {
 // Behaviour flags of one control.
 enum ControlFlags : std::uint32_t {
     kNone = 0,
-    kWraps = 1u << 0,       // text wraps at the control's width
-    kCentered = 1u << 1,    // text centred horizontally
-    kMultiLine = 1u << 2,   // text box with several lines
-    kReadOnly = 1u << 3,    // text box the user can select but not change
-    kStretch = 1u << 4,     // picture scaled to fill its area
-    kTabStop = 1u << 5,     // takes the keyboard focus with Tab
-    kHidden = 1u << 6,      // not visible at creation
-    kDisabled = 1u << 7,    // disabled at creation
-    kChecked = 1u << 8,     // ticked / selected at creation
+    kWraps = 1u << 0,     // text wraps at the control's width
+    kCentered = 1u << 1,  // text centred horizontally
+    kMultiLine = 1u << 2, // text box with several lines
+    kReadOnly = 1u << 3,  // text box the user can select but not change
+    kStretch = 1u << 4,   // picture scaled to fill its area
+    kTabStop = 1u << 5,   // takes the keyboard focus with Tab
+    kHidden = 1u << 6,    // not visible at creation
+    kDisabled = 1u << 7,  // disabled at creation
+    kChecked = 1u << 8,   // ticked / selected at creation
     kDefaultButton = 1u << 9,
     kSystemHighlight = 1u << 10, // line drawn in the system's highlight colour
 };
 
 struct ControlSpec {
-    int id;                     // the control's window identifier
-    std::wstring_view name;     // the name the program uses (Command1, Label2, ...)
+    int id;                 // the control's window identifier
+    std::wstring_view name; // the name the program uses (Command1, Label2, ...)
     ControlKind kind;
     std::wstring_view container; // empty: the window itself; otherwise a frame's name
     std::wstring_view caption;

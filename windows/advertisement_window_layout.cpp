@@ -46,16 +46,55 @@ constexpr ContactLine kContactLine{};
 // Front to back. Lines and the outline are drawn on the window's surface,
 // behind every label.
 constexpr std::array kControls{
-    ControlSpec{kLabel6, L"Label6", ControlKind::Label, L"", kPriceTerms, 1890, 1050, 5055, 2430, 5, {}, F, kWhite,
-                {}, Pointer::Default, PictureId::None, kWraps},
+    ControlSpec{kLabel6,
+                L"Label6",
+                ControlKind::Label,
+                L"",
+                kPriceTerms,
+                1890,
+                1050,
+                5055,
+                2430,
+                5,
+                {},
+                F,
+                kWhite,
+                {},
+                Pointer::Default,
+                PictureId::None,
+                kWraps},
     ControlSpec{kLabel5, L"Label5", ControlKind::Label, L"", L"价格", 4305, 630, 435, 225, 4, {}, F},
     ControlSpec{kLine3, L"Line3", ControlKind::Line, L"", L"", 1575, 3570, 7140, 3570, -1},
-    ControlSpec{kLabel4, L"Label4", ControlKind::Label, L"",
-                std::wstring_view(kContactLine.text, kContactLineLength), 3465, 3990, 3165, 330, 3, {}, F},
-    ControlSpec{kLabel3, L"Label3", ControlKind::Label, L"",
+    ControlSpec{kLabel4,
+                L"Label4",
+                ControlKind::Label,
+                L"",
+                std::wstring_view(kContactLine.text, kContactLineLength),
+                3465,
+                3990,
+                3165,
+                330,
+                3,
+                {},
+                F},
+    ControlSpec{kLabel3,
+                L"Label3",
+                ControlKind::Label,
+                L"",
                 L"仅仅只做一个独家广告,广告可以分作两个部分显示.软件主窗口提供缩略显示,单击(或者强制打开)"
                 L"将显示本窗口,此处内容可以自定义.",
-                210, 1050, 1275, 3270, 2, kSong12, T, kWhite, {}, Pointer::Default, PictureId::None, kWraps},
+                210,
+                1050,
+                1275,
+                3270,
+                2,
+                kSong12,
+                T,
+                kWhite,
+                {},
+                Pointer::Default,
+                PictureId::None,
+                kWraps},
     ControlSpec{kLabel2, L"Label2", ControlKind::Label, L"", L"显示方案", 315, 630, 1170, 330, 1, {}, T},
     ControlSpec{kLine2, L"Line2", ControlKind::Line, L"", L"", 1575, 525, 1575, 4515, -1},
     ControlSpec{kLine1, L"Line1", ControlKind::Line, L"", L"", 105, 945, 7140, 945, -1},
@@ -64,12 +103,22 @@ constexpr std::array kControls{
                 kSong12, T},
 };
 
-constexpr WindowSpec kWindow{L"Form3", L"广告栏", 7215,         4620,        WindowFrame::FixedSingle,
-                             Background::SystemFace, kWhite, false, Pointer::Default, kDefaultFont,
+constexpr WindowSpec kWindow{L"Form3",
+                             L"广告栏",
+                             7215,
+                             4620,
+                             WindowFrame::FixedSingle,
+                             Background::SystemFace,
+                             kWhite,
+                             false,
+                             Pointer::Default,
+                             kDefaultFont,
                              kControls};
 
 } // namespace
 
-const WindowSpec& layout() { return kWindow; }
+const WindowSpec& layout() {
+    return kWindow;
+}
 
 } // namespace kana::advertisement_window

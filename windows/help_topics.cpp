@@ -21,11 +21,15 @@ constexpr std::wstring_view kTopicTexts[kTopicCount] = {
     L"请确认没有安装过本产品以前版本，若有请手动恢复或求助网友。",
 };
 
-bool isTopic(int topic) { return topic >= 1 && topic <= kTopicCount; }
+bool isTopic(int topic) {
+    return topic >= 1 && topic <= kTopicCount;
+}
 
 } // namespace
 
-std::wstring_view topicText(int topic) { return isTopic(topic) ? kTopicTexts[topic - 1] : std::wstring_view{}; }
+std::wstring_view topicText(int topic) {
+    return isTopic(topic) ? kTopicTexts[topic - 1] : std::wstring_view{};
+}
 
 TopicView chooseTopic(int topic) {
     if (!isTopic(topic)) {
@@ -33,7 +37,8 @@ TopicView chooseTopic(int topic) {
     }
     TopicView view{};
     for (int label = 1; label <= kTopicCount; ++label) {
-        view.labelColours[static_cast<std::size_t>(label - 1)] = label == topic ? kChosenColour : kOtherColour;
+        view.labelColours[static_cast<std::size_t>(label - 1)] =
+            label == topic ? kChosenColour : kOtherColour;
     }
     view.text = topicText(topic);
     view.illustrationVisible = topic == kActivationTopic;

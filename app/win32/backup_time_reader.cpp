@@ -12,7 +12,8 @@ bool existsByLookup(const std::wstring& path) {
     if (!find) {
         return false;
     }
-    return (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0 && found.cFileName[0] != 0;
+    return (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0 &&
+           found.cFileName[0] != 0;
 }
 
 TimeStampLine readTimeStamp(const std::wstring& path) {
@@ -35,7 +36,8 @@ TimeStampLine readTimeStamp(const std::wstring& path) {
     if (line.empty()) {
         return TimeStampLine::read({});
     }
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+    const int length =
+        ::MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), text.data(), length);
     return TimeStampLine::read(std::move(text));

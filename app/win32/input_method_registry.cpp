@@ -1,7 +1,7 @@
 #include "app/win32/input_method_registry.h"
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include "common/win32/handles.h"
 #include "common/win32/system_error.h"
@@ -11,31 +11,33 @@ namespace kana::win32 {
 namespace {
 
 class Variant {
-public:
+  public:
     Variant() { ::VariantInit(&value_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
     ~Variant() { ::VariantClear(&value_); }
     VARIANT* get() { return &value_; }
 
-private:
+  private:
     VARIANT value_;
 };
 
 class Bstr {
-public:
-    explicit Bstr(const std::wstring& text) : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  public:
+    explicit Bstr(const std::wstring& text)
+        : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { ::SysFreeString(value_); }
     BSTR get() const { return value_; }
 
-private:
+  private:
     BSTR value_;
 };
 
 // Calls RegRead on the shell object; the text on success, the problem otherwise.
-bool regRead(IDispatch* shell, DISPID regReadId, const std::wstring& path, std::wstring& text, std::wstring& problem) {
+bool regRead(IDispatch* shell, DISPID regReadId, const std::wstring& path, std::wstring& text,
+             std::wstring& problem) {
     Bstr argument(path);
     Variant arg;
     arg.get()->vt = VT_BSTR;

@@ -1,7 +1,7 @@
 // Program start: hardens DLL loading, builds the main window, runs its load
 // handler before the window is first shown, and runs the message loop.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "app/main_window_texts.h"
 #include "app/win32/main_window.h"

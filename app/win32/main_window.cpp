@@ -18,7 +18,9 @@ namespace kana::win32 {
 
 using namespace kana::main_window;
 
-void endProgram() { ::ExitProcess(0); }
+void endProgram() {
+    ::ExitProcess(0);
+}
 
 MainWindow::MainWindow() : Form(layout()) {}
 
@@ -69,8 +71,8 @@ bool MainWindow::load() {
         showMessage(texts::kLowVersionWarning, texts::kApplicationTitle);
     }
 
-    const BackupDecision backups =
-        decideBackups(readTimeStamp(versionDir_ + L"\\time000.ini"), readTimeStamp(versionDir_ + L"\\time001.ini"));
+    const BackupDecision backups = decideBackups(readTimeStamp(versionDir_ + L"\\time000.ini"),
+                                                 readTimeStamp(versionDir_ + L"\\time001.ini"));
     setText(kLabel5, backups.label5Caption);
     applyChange(kOption3, backups.option3);
     setText(kLabel6, backups.label6Caption);
@@ -107,7 +109,9 @@ void MainWindow::onControlMouseMove(int id) {
     }
 }
 
-void MainWindow::onSurfaceMouseMove() { showHint(spec().name); }
+void MainWindow::onSurfaceMouseMove() {
+    showHint(spec().name);
+}
 
 void MainWindow::onCloseBox() {
     // Closing the main window ends the program, with the help and advertisement windows.

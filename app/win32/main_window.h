@@ -15,7 +15,7 @@ class HelpWindow;
 class AdvertisementWindow;
 
 class MainWindow : public Form {
-public:
+  public:
     MainWindow();
     ~MainWindow() override;
 
@@ -32,13 +32,13 @@ public:
     void showHelpWindow();
     void openAdvertisementWindow();
 
-protected:
+  protected:
     void onClick(int id) override;
     void onControlMouseMove(int id) override;
     void onSurfaceMouseMove() override;
     void onCloseBox() override;
 
-private:
+  private:
     void showHint(std::wstring_view controlName);
     void applyChange(int id, const ControlChange& change);
     void runLexiconOperation(int id);

@@ -15,7 +15,9 @@ constexpr wchar_t kFrameClass[] = L"KanarouteFrame";
 constexpr wchar_t kLabelClass[] = L"KanarouteLabel";
 constexpr wchar_t kPictureClass[] = L"KanaroutePicture";
 
-COLORREF toColorRef(Rgb colour) { return RGB(colour.red(), colour.green(), colour.blue()); }
+COLORREF toColorRef(Rgb colour) {
+    return RGB(colour.red(), colour.green(), colour.blue());
+}
 
 Form* formOf(HWND hwnd) {
     HWND root = ::GetAncestor(hwnd, GA_ROOT);
@@ -201,7 +203,8 @@ bool Form::createControl(ControlState& control) {
     if (spec.picture != PictureId::None) {
         auto [slot, added] = pictures_.try_emplace(spec.picture);
         if (added) {
-            slot->second = Picture::load(spec.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO : IDR_HELP_ILLUSTRATION);
+            slot->second = Picture::load(spec.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO
+                                                                               : IDR_HELP_ILLUSTRATION);
         }
         control.picture = slot->second ? &slot->second : nullptr;
     }
@@ -231,7 +234,8 @@ HWND Form::containerWindow(std::wstring_view container) const {
 RECT Form::pixelRect(const ControlSpec& control) const {
     const int left = twipsToPixels(control.left, dpi_);
     const int top = twipsToPixels(control.top, dpi_);
-    return RECT{left, top, left + twipsToPixels(control.width, dpi_), top + twipsToPixels(control.height, dpi_)};
+    return RECT{left, top, left + twipsToPixels(control.width, dpi_),
+                top + twipsToPixels(control.height, dpi_)};
 }
 
 HFONT Form::fontFor(const FontSpec& font) {
@@ -240,9 +244,10 @@ HFONT Form::fontFor(const FontSpec& font) {
     auto& slot = fonts_[key];
     if (!slot) {
         const std::wstring face(font.face);
-        slot.reset(::CreateFontW(pointsToPixelHeight(font.points, dpi_), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                                 FALSE, font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+        slot.reset(::CreateFontW(pointsToPixelHeight(font.points, dpi_), 0, 0, 0,
+                                 font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
+                                 GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
     }
     return slot.get();
 }
@@ -257,7 +262,8 @@ HBRUSH Form::brushFor(Rgb colour) {
 
 HBRUSH Form::backgroundBrushOf(HWND hwnd) {
     if (hwnd == hwnd_) {
-        return spec_.background == Background::Opaque ? brushFor(spec_.backColour) : ::GetSysColorBrush(COLOR_BTNFACE);
+        return spec_.background == Background::Opaque ? brushFor(spec_.backColour)
+                                                      : ::GetSysColorBrush(COLOR_BTNFACE);
     }
     if (ControlState* control = stateOf(hwnd)) {
         switch (control->background) {
@@ -281,7 +287,9 @@ Form::ControlState* Form::state(int id) {
     return nullptr;
 }
 
-const Form::ControlState* Form::state(int id) const { return const_cast<Form*>(this)->state(id); }
+const Form::ControlState* Form::state(int id) const {
+    return const_cast<Form*>(this)->state(id);
+}
 
 Form::ControlState* Form::stateOf(HWND hwnd) {
     if (hwnd == nullptr) {
@@ -375,9 +383,10 @@ void Form::selectOption(int id) {
         return;
     }
     for (ControlState& control : controls_) {
-        if (control.spec->kind == ControlKind::OptionButton && control.spec->container == selected->spec->container &&
-            control.hwnd != nullptr) {
-            ::SendMessageW(control.hwnd, BM_SETCHECK, control.spec->id == id ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (control.spec->kind == ControlKind::OptionButton &&
+            control.spec->container == selected->spec->container && control.hwnd != nullptr) {
+            ::SendMessageW(control.hwnd, BM_SETCHECK, control.spec->id == id ? BST_CHECKED : BST_UNCHECKED,
+                           0);
         }
     }
 }
@@ -434,8 +443,8 @@ void Form::paintContainer(HWND container, HDC dc) {
             (spec.kind != ControlKind::Line && spec.kind != ControlKind::Shape)) {
             continue;
         }
-        const COLORREF colour =
-            (spec.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT) : ::GetSysColor(COLOR_WINDOWTEXT);
+        const COLORREF colour = (spec.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT)
+                                                                     : ::GetSysColor(COLOR_WINDOWTEXT);
         unique_hpen pen(::CreatePen(PS_SOLID, 1, colour));
         SelectedObject selectedPen(dc, pen.get());
         if (spec.kind == ControlKind::Line) {
@@ -514,10 +523,12 @@ void Form::paintButton(const DRAWITEMSTRUCT& item) {
     }
     if ((control->spec->flags & kWraps) != 0) {
         RECT measure = textRect;
-        ::DrawTextW(dc, caption.c_str(), -1, &measure, DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
+        ::DrawTextW(dc, caption.c_str(), -1, &measure,
+                    DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
         const int height = measure.bottom - measure.top;
         textRect.top += std::max(0L, ((textRect.bottom - textRect.top) - height) / 2);
-        ::DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+        ::DrawTextW(dc, caption.c_str(), -1, &textRect,
+                    DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     } else {
         ::DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
@@ -724,8 +735,9 @@ void Form::moveFocus(bool forward) {
     if (order.empty()) {
         return;
     }
-    std::sort(order.begin(), order.end(),
-              [](const ControlState* a, const ControlState* b) { return a->spec->tabIndex < b->spec->tabIndex; });
+    std::sort(order.begin(), order.end(), [](const ControlState* a, const ControlState* b) {
+        return a->spec->tabIndex < b->spec->tabIndex;
+    });
     HWND focus = ::GetFocus();
     std::size_t next = forward ? 0 : order.size() - 1;
     for (std::size_t i = 0; i < order.size(); ++i) {

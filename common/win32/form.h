@@ -18,7 +18,7 @@
 namespace kana::win32 {
 
 class Form {
-public:
+  public:
     explicit Form(const WindowSpec& spec);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -53,7 +53,7 @@ public:
     // The window procedure of every form and of every control container.
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-protected:
+  protected:
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // A click on a button, a label, a picture or a frame.
     virtual void onClick(int /*id*/) {}
@@ -69,7 +69,7 @@ protected:
 
     const WindowSpec& spec() const { return spec_; }
 
-private:
+  private:
     struct ControlState {
         const ControlSpec* spec = nullptr;
         HWND hwnd = nullptr;

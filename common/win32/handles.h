@@ -2,8 +2,8 @@
 // exactly one object from the moment it is created.
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <memory>
 #include <type_traits>
@@ -19,11 +19,10 @@ struct MinusOneIsInvalid {
     template <typename Handle> static Handle invalid() { return INVALID_HANDLE_VALUE; }
 };
 
-template <typename Handle, auto Close, typename InvalidValue = NullIsInvalid>
-class UniqueHandle {
+template <typename Handle, auto Close, typename InvalidValue = NullIsInvalid> class UniqueHandle {
     static Handle invalidValue() { return InvalidValue::template invalid<Handle>(); }
 
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) : handle_(handle) {}
     UniqueHandle(const UniqueHandle&) = delete;
@@ -52,16 +51,28 @@ public:
     }
     void reset() { reset(invalidValue()); }
 
-private:
+  private:
     Handle handle_ = invalidValue();
 };
 
-inline void closeKey(HKEY key) { ::RegCloseKey(key); }
-inline void closeHandle(HANDLE handle) { ::CloseHandle(handle); }
-inline void closeFind(HANDLE handle) { ::FindClose(handle); }
-inline void deleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
-inline void destroyIcon(HICON icon) { ::DestroyIcon(icon); }
-inline void destroyCursor(HCURSOR cursor) { ::DestroyCursor(cursor); }
+inline void closeKey(HKEY key) {
+    ::RegCloseKey(key);
+}
+inline void closeHandle(HANDLE handle) {
+    ::CloseHandle(handle);
+}
+inline void closeFind(HANDLE handle) {
+    ::FindClose(handle);
+}
+inline void deleteGdiObject(HGDIOBJ object) {
+    ::DeleteObject(object);
+}
+inline void destroyIcon(HICON icon) {
+    ::DestroyIcon(icon);
+}
+inline void destroyCursor(HCURSOR cursor) {
+    ::DestroyCursor(cursor);
+}
 
 using unique_hkey = UniqueHandle<HKEY, closeKey>;
 using unique_handle = UniqueHandle<HANDLE, closeHandle>;
@@ -74,9 +85,8 @@ using unique_hicon = UniqueHandle<HICON, destroyIcon>;
 using unique_hcursor = UniqueHandle<HCURSOR, destroyCursor>;
 
 // A COM interface pointer that releases its reference when it goes.
-template <typename Interface>
-class ComPtr {
-public:
+template <typename Interface> class ComPtr {
+  public:
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
@@ -107,13 +117,13 @@ public:
         }
     }
 
-private:
+  private:
     Interface* ptr_ = nullptr;
 };
 
 // Keeps COM initialised on this thread for the lifetime of the object.
 class ComApartment {
-public:
+  public:
     ComApartment() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -123,13 +133,13 @@ public:
         }
     }
 
-private:
+  private:
     bool ok_;
 };
 
 // A device context obtained with GetDC, released on scope exit.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
@@ -140,20 +150,20 @@ public:
     }
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND hwnd_;
     HDC dc_;
 };
 
 // Selects a GDI object into a DC and puts the previous one back.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
     ~SelectedObject() { ::SelectObject(dc_, previous_); }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

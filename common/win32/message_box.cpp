@@ -8,7 +8,9 @@ namespace {
 HWND g_owner = nullptr;
 }
 
-void setMessageOwner(HWND owner) { g_owner = owner; }
+void setMessageOwner(HWND owner) {
+    g_owner = owner;
+}
 
 Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons buttons) {
     const std::wstring textCopy(text);

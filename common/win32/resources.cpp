@@ -58,8 +58,8 @@ void Picture::draw(HDC dc, const RECT& target) const {
     OLE_YSIZE_HIMETRIC height = 0;
     picture_->get_Width(&width);
     picture_->get_Height(&height);
-    picture_->Render(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, height,
-                     width, -height, nullptr);
+    picture_->Render(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0,
+                     height, width, -height, nullptr);
 }
 
 namespace {
@@ -122,8 +122,8 @@ HCURSOR pointerCursor(Pointer pointer) {
 }
 
 HICON programIcon(int size) {
-    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                           size, size, LR_SHARED));
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
+                                           IMAGE_ICON, size, size, LR_SHARED));
 }
 
 } // namespace kana::win32

@@ -1,9 +1,9 @@
 // Pictures, icons and pointers loaded from the program's resources.
 #pragma once
 
-#include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include "common/layout.h"
 #include "common/win32/handles.h"
@@ -12,7 +12,7 @@ namespace kana::win32 {
 
 // A picture (GIF, JPEG) decoded by the system's picture object.
 class Picture {
-public:
+  public:
     Picture() = default;
     Picture(Picture&&) noexcept = default;
     Picture& operator=(Picture&&) noexcept = default;
@@ -22,7 +22,7 @@ public:
     // Draws the whole picture into the given rectangle (stretched to fit it).
     void draw(HDC dc, const RECT& target) const;
 
-private:
+  private:
     ComPtr<IPicture> picture_;
 };
 

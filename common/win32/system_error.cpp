@@ -8,9 +8,9 @@ namespace {
 
 std::wstring formatFromSystem(DWORD code, DWORD language) {
     wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                             FORMAT_MESSAGE_IGNORE_INSERTS,
-                                         nullptr, code, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
         text.assign(buffer, length);
@@ -33,7 +33,8 @@ std::wstring codeSuffix(unsigned long code, bool hex) {
 } // namespace
 
 std::wstring describeSystemError(DWORD code) {
-    std::wstring text = formatFromSystem(code, MAKELANGID(LANG_CHINESE_SIMPLIFIED, SUBLANG_CHINESE_SIMPLIFIED));
+    std::wstring text =
+        formatFromSystem(code, MAKELANGID(LANG_CHINESE_SIMPLIFIED, SUBLANG_CHINESE_SIMPLIFIED));
     if (text.empty()) {
         text = formatFromSystem(code, 0);
     }

@@ -1,8 +1,65 @@
 #include "lexicon/win32/lexicon_commands.h"
 
+#include "app/win32/main_window.h"
+#include "common/win32/message_box.h"
+#include "lexicon/operations.h"
+#include "lexicon/win32/win32_file_steps.h"
+
 namespace kana::win32 {
-void runInstall(LexiconCommandContext&, bool) {}
-void runBackup(LexiconCommandContext&) {}
-void runRestore(LexiconCommandContext&, bool) {}
-void runUninstall(LexiconCommandContext&) {}
+
+namespace {
+
+// The main window as the operations see it: refresh, ask, help window, end.
+class MainWindowHost final : public lexicon::OperationHost {
+  public:
+    explicit MainWindowHost(MainWindow& window) : window_(window) {}
+
+    void refresh() override {
+        if (!window_.load()) {
+            // The input method went away while the program ran: nothing more can be offered.
+            endProgram();
+        }
+    }
+
+    lexicon::MessageAnswer showMessage(const lexicon::Message& message) override {
+        const Answer answer = win32::showMessage(
+            message.text, message.title,
+            message.buttons == lexicon::Buttons::OkCancel ? Buttons::OkCancel : Buttons::Ok);
+        return answer == Answer::Ok ? lexicon::MessageAnswer::Ok : lexicon::MessageAnswer::Cancel;
+    }
+
+    void showHelpWindow() override { window_.showHelpWindow(); }
+
+    void endProgram() override { win32::endProgram(); }
+
+  private:
+    MainWindow& window_;
+};
+
+} // namespace
+
+void runInstall(LexiconCommandContext& context, bool backupFirst) {
+    lexicon::win32::Win32FileSteps steps;
+    MainWindowHost host(context.window);
+    lexicon::install(steps, lexicon::FileSet(context.versionDir), backupFirst, host);
+}
+
+void runBackup(LexiconCommandContext& context) {
+    lexicon::win32::Win32FileSteps steps;
+    MainWindowHost host(context.window);
+    lexicon::backup(steps, lexicon::FileSet(context.versionDir), host);
+}
+
+void runRestore(LexiconCommandContext& context, bool toInitial) {
+    lexicon::win32::Win32FileSteps steps;
+    MainWindowHost host(context.window);
+    lexicon::restore(steps, lexicon::FileSet(context.versionDir), toInitial, host);
+}
+
+void runUninstall(LexiconCommandContext& context) {
+    lexicon::win32::Win32FileSteps steps;
+    MainWindowHost host(context.window);
+    lexicon::uninstall(steps, lexicon::FileSet(context.versionDir), host);
+}
+
 } // namespace kana::win32

@@ -28,12 +28,18 @@ std::wstring fromUnixPath(std::wstring path) {
     return L"Z:" + path;
 }
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 } // namespace
 
-std::wstring buildDir() { return fromUnixPath(environment(L"KANAROUTE_BUILD")); }
-std::wstring binDir() { return buildDir() + L"\\bin"; }
+std::wstring buildDir() {
+    return fromUnixPath(environment(L"KANAROUTE_BUILD"));
+}
+std::wstring binDir() {
+    return buildDir() + L"\\bin";
+}
 std::wstring testOutputDir() {
     std::wstring dir = fromUnixPath(environment(L"KANAROUTE_TEST_OUTPUT"));
     CreateDirectoryW(dir.c_str(), nullptr);
@@ -46,8 +52,8 @@ void setRegistry(const std::optional<std::wstring>& installDir, const std::optio
         return;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     auto set = [key](const wchar_t* name, const std::wstring& value) {
@@ -63,7 +69,8 @@ void setRegistry(const std::optional<std::wstring>& installDir, const std::optio
     RegCloseKey(key);
 }
 
-InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version, bool withConfigExe) {
+InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version,
+                               bool withConfigExe) {
     InputMethod method{L"C:\\e2e\\" + testName + L"\\SogouInput", version};
     removeTree(L"C:\\e2e\\" + testName);
     makeDir(method.versionDir());
@@ -75,7 +82,8 @@ InputMethod installInputMethod(const std::wstring& testName, const std::wstring&
 }
 
 void writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -85,8 +93,8 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -100,7 +108,9 @@ std::optional<std::string> readFile(const std::wstring& path) {
     return bytes;
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void makeDir(const std::wstring& path) {
     for (std::size_t i = 3; i <= path.size(); ++i) {
@@ -187,8 +197,12 @@ HWND child(HWND parent, int id) {
     return search.found;
 }
 
-bool isEnabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
-bool isChecked(HWND hwnd) { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool isEnabled(HWND hwnd) {
+    return IsWindowEnabled(hwnd) != FALSE;
+}
+bool isChecked(HWND hwnd) {
+    return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 RECT clientRectOnScreen(HWND hwnd) {
     RECT rect{};
@@ -197,7 +211,9 @@ RECT clientRectOnScreen(HWND hwnd) {
     return rect;
 }
 
-void postClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+void postClick(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
 namespace {
 void sendMouse(DWORD flags, int x, int y) {
@@ -294,8 +310,8 @@ Program::Program(std::wstring currentDir, std::wstring exe) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDir.c_str(),
-                       &startup, &info)) {
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       currentDir.c_str(), &startup, &info)) {
         process_ = info.hProcess;
         pid_ = info.dwProcessId;
         CloseHandle(info.hThread);
@@ -310,7 +326,9 @@ Program::~Program() {
     }
 }
 
-bool Program::running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Program::running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 void Program::kill() {
     if (running()) {
@@ -361,7 +379,9 @@ HWND Program::waitForWindow(const std::wstring& className, const std::wstring& t
     return found;
 }
 
-HWND Program::findMessageBox() const { return findWindow(L"#32770"); }
+HWND Program::findMessageBox() const {
+    return findWindow(L"#32770");
+}
 
 HWND Program::waitForMessageBox(DWORD timeoutMs) const {
     HWND found = nullptr;
@@ -369,7 +389,9 @@ HWND Program::waitForMessageBox(DWORD timeoutMs) const {
     return found;
 }
 
-std::wstring MessageBoxView::text() const { return textOf(GetDlgItem(hwnd, 0xFFFF)); }
+std::wstring MessageBoxView::text() const {
+    return textOf(GetDlgItem(hwnd, 0xFFFF));
+}
 
 void MessageBoxView::press(int id) const {
     HWND button = GetDlgItem(hwnd, id);

@@ -44,14 +44,14 @@ HWND child(HWND parent, int id); // searches the whole tree of children
 bool isEnabled(HWND hwnd);
 bool isChecked(HWND hwnd);
 RECT clientRectOnScreen(HWND hwnd);
-void postClick(HWND button);                 // BM_CLICK, returns at once
-void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1); // a real pointer move (centre by default)
-void mouseClick(HWND hwnd, int dx = -1, int dy = -1);  // a real click
+void postClick(HWND button);                                // BM_CLICK, returns at once
+void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);      // a real pointer move (centre by default)
+void mouseClick(HWND hwnd, int dx = -1, int dy = -1);       // a real click
 void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 class Program {
-public:
+  public:
     // Starts the program with the given current directory (the bin folder by default).
     explicit Program(std::wstring currentDir = L"", std::wstring exe = L"");
     Program(const Program&) = delete;
@@ -62,15 +62,18 @@ public:
     bool running() const;
     // The first visible top-level window of the program with this class (and title, when given).
     HWND findWindow(const std::wstring& className, const std::wstring& title = L"") const;
-    HWND waitForWindow(const std::wstring& className, const std::wstring& title = L"", DWORD timeoutMs = 15000) const;
-    HWND mainWindow(DWORD timeoutMs = 15000) const { return waitForWindow(L"KanarouteForm", L"Tessaline", timeoutMs); }
+    HWND waitForWindow(const std::wstring& className, const std::wstring& title = L"",
+                       DWORD timeoutMs = 15000) const;
+    HWND mainWindow(DWORD timeoutMs = 15000) const {
+        return waitForWindow(L"KanarouteForm", L"Tessaline", timeoutMs);
+    }
     std::vector<HWND> windows(const std::wstring& className) const; // visible or not
     HWND findMessageBox() const;
     HWND waitForMessageBox(DWORD timeoutMs = 15000) const;
     bool waitForExit(DWORD timeoutMs = 15000) const;
     void kill();
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };

@@ -156,7 +156,8 @@ TEST(MainWindow, WarnsAboutAnOldInputMethodBeforeTheWindowShows) {
     Program program;
     HWND box = program.waitForMessageBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(program.findWindow(L"KanarouteForm", L"Tessaline"), nullptr) << "main window shown before the warning";
+    EXPECT_EQ(program.findWindow(L"KanarouteForm", L"Tessaline"), nullptr)
+        << "main window shown before the warning";
     MessageBoxView view{box};
     EXPECT_EQ(view.title(), L"Kanaroute");
     EXPECT_EQ(view.text(), L"您搜狗拼音输入法版本太低,无法安装,请到官网升级搜狗拼音输入法");
@@ -172,7 +173,8 @@ TEST(MainWindow, NewerVersionsStartWithoutWarning) {
     for (const wchar_t* version : {L"4.0", L"13.0"}) {
         installInputMethod(L"newversion", version);
         Program program;
-        ASSERT_NE(program.mainWindow(), nullptr) << "version " << testing::PrintToString(std::wstring(version));
+        ASSERT_NE(program.mainWindow(), nullptr)
+            << "version " << testing::PrintToString(std::wstring(version));
         EXPECT_EQ(program.findMessageBox(), nullptr);
     }
 }

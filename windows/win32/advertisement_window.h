@@ -6,10 +6,14 @@
 namespace kana::win32 {
 
 class AdvertisementWindow : public Form {
-public:
+  public:
     AdvertisementWindow();
     // Shows the window modeless, without an owner, and brings it to the front.
     void showModeless();
+
+  protected:
+    // A click on the window's own surface hides it; its labels ignore clicks.
+    void onSurfaceClick() override;
 };
 
 } // namespace kana::win32

@@ -6,10 +6,29 @@
 namespace kana::win32 {
 
 class HelpWindow : public Form {
-public:
+  public:
     HelpWindow();
-    // Shows the window modeless, without an owner, and brings it to the front.
+    // Shows the window modeless, without an owner, brings it to the front and
+    // shows the activation topic, as every activation among the program's own
+    // windows does. The first call also runs the window's load step.
     void showModeless();
+
+  protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onClick(int id) override;
+    void onControlMouseMove(int id) override;
+    void onActivate(HWND previous) override;
+
+  private:
+    void load();
+    void chooseTopic(int topic);
+    void highlightTopic(int topic);
+    void enlarge();
+    void backToNormal();
+
+    bool loaded_ = false;
+    int highlighted_ = 0; // the topic label last highlighted by this code; 0 before any
+    bool returningFromAnotherProgram_ = false;
 };
 
 } // namespace kana::win32

@@ -1,10 +1,16 @@
 // Opens the program's two web links in a new browser window.
 #pragma once
 
+#include "windows/web_link_addresses.h"
+
 namespace kana::win32 {
 
-enum class WebLink { VendorSite, Introduction };
+using kana::WebLink;
 
+// Opens the link's address in a new, visible browser window that outlives the
+// program: through the browser automation object where the system has one,
+// else in the user's default browser; when neither works the user is told the
+// address to open by hand.
 void openLink(WebLink link);
 
 } // namespace kana::win32
