@@ -18,10 +18,32 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/app/win32/kanaroute.rc PROPERTIE
 if(MINGW)
   target_link_options(Kanaroute PRIVATE -municode -mwindows -static -static-libgcc -static-libstdc++ -s)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}")
-  target_compile_options(Kanaroute PRIVATE -ffunction-sections -fdata-sections)
+  target_compile_options(Kanaroute PRIVATE -ffunction-sections -fdata-sections -flto)
+  target_link_options(Kanaroute PRIVATE -flto -Os)
   target_link_options(Kanaroute PRIVATE -Wl,--gc-sections)
 elseif(MSVC)
   target_compile_options(Kanaroute PRIVATE /utf-8)
   set_target_properties(Kanaroute PROPERTIES MSVC_RUNTIME_LIBRARY "MultiThreaded")
   target_link_options(Kanaroute PRIVATE /MANIFEST:NO)
+endif()
+
+# The built program is checked as it would ship: imports only from DLLs that
+# every Windows has, the version record and manifest read back from the file,
+# and the download zip packed from the built files. The checks read the file
+# with MinGW's objdump, so they belong to the MinGW builds.
+if(MINGW AND CMAKE_OBJDUMP)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "64")
+    set(KANAROUTE_BINARY_ARCH x86_64)
+  else()
+    set(KANAROUTE_BINARY_ARCH i386)
+  endif()
+  add_test(NAME binary_imports_and_resources
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/binary/check_binary.py
+                   --arch ${KANAROUTE_BINARY_ARCH} --objdump ${CMAKE_OBJDUMP} $<TARGET_FILE:Kanaroute>)
+  add_test(NAME package_zip_contents
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/binary/check_package.py
+                   ${CMAKE_BINARY_DIR}/bin ${CMAKE_SOURCE_DIR}/packaging/使用说明.txt
+                   ${CMAKE_BINARY_DIR}/package-test)
+  set_tests_properties(binary_imports_and_resources package_zip_contents PROPERTIES
+                       ENVIRONMENT PYTHONDONTWRITEBYTECODE=1)
 endif()

@@ -1,7 +1,7 @@
 #include "app/win32/input_method_registry.h"
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include "common/win32/handles.h"
 #include "common/win32/system_error.h"

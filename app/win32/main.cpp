@@ -1,13 +1,23 @@
 // Program start: hardens DLL loading, builds the main window, runs its load
 // handler before the window is first shown, and runs the message loop.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
 
 #include "app/main_window_texts.h"
 #include "app/win32/main_window.h"
 #include "common/win32/form.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_box.h"
+
+#if defined(__GLIBCXX__)
+// libstdc++'s verbose terminate handler would link its whole C++ name
+// demangler into the program file; a plain abort is all a GUI program needs.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+} // namespace __gnu_cxx
+#endif
 
 namespace {
 

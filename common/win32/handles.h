@@ -2,8 +2,8 @@
 // exactly one object from the moment it is created.
 #pragma once
 
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 #include <type_traits>

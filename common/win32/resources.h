@@ -1,9 +1,9 @@
 // Pictures, icons and pointers loaded from the program's resources.
 #pragma once
 
+#include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include "common/layout.h"
 #include "common/win32/handles.h"

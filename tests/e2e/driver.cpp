@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <tlhelp32.h>
+
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -156,6 +158,66 @@ std::vector<std::wstring> filesIn(const std::wstring& dir) {
         FindClose(find);
     }
     return names;
+}
+
+std::map<std::wstring, std::string> folderContents(const std::wstring& dir) {
+    std::map<std::wstring, std::string> contents;
+    for (const std::wstring& name : filesIn(dir)) {
+        const std::wstring path = dir + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            contents[name] = "<folder>";
+        } else {
+            contents[name] = readFile(path).value_or("<unreadable>");
+        }
+    }
+    return contents;
+}
+
+FileHold::FileHold(const std::wstring& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+void FileHold::release() {
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+namespace {
+std::wstring fullPathOf(const std::wstring& path) {
+    wchar_t full[4096] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), 4096, full, nullptr);
+    return length > 0 && length < 4096 ? std::wstring(full, length) : path;
+}
+} // namespace
+
+void endProcessesOf(const std::wstring& exePath) {
+    const std::wstring wanted = fullPathOf(exePath);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                     FALSE, entry.th32ProcessID);
+        if (process == nullptr) {
+            continue;
+        }
+        wchar_t image[4096] = {};
+        DWORD length = 4096;
+        if (QueryFullProcessImageNameW(process, 0, image, &length) &&
+            CompareStringOrdinal(fullPathOf(std::wstring(image, length)).c_str(), -1, wanted.c_str(), -1,
+                                 TRUE) == CSTR_EQUAL) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
 }
 
 std::string phraseFile(const std::string& marker) {
@@ -376,6 +438,21 @@ HWND Program::findWindow(const std::wstring& className, const std::wstring& titl
 HWND Program::waitForWindow(const std::wstring& className, const std::wstring& title, DWORD timeoutMs) const {
     HWND found = nullptr;
     waitUntil([&] { return (found = findWindow(className, title)) != nullptr || !running(); }, timeoutMs);
+    return found;
+}
+
+HWND Program::findHelpWindow() const {
+    for (HWND hwnd : windows(L"KanarouteForm")) {
+        if (IsWindowVisible(hwnd) && textOf(hwnd) != L"Tessaline") {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+HWND Program::waitForHelpWindow(DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findHelpWindow()) != nullptr || !running(); }, timeoutMs);
     return found;
 }
 

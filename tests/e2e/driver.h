@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,26 @@ void makeDir(const std::wstring& path);
 void removeTree(const std::wstring& path);
 std::string phraseFile(const std::string& marker); // a small custom-phrase file with a marker line
 std::vector<std::wstring> filesIn(const std::wstring& dir);
+// Every entry directly in a folder with its bytes; a folder shows as "<folder>".
+std::map<std::wstring, std::string> folderContents(const std::wstring& dir);
+
+// Holds a file open without sharing, as another program may, until released.
+class FileHold {
+  public:
+    explicit FileHold(const std::wstring& path);
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+    ~FileHold() { release(); }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void release();
+
+  private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// Ends every process running the executable at this path (for instance the
+// stand-in settings program that the program under test started).
+void endProcessesOf(const std::wstring& exePath);
 
 // Windows of a process.
 std::wstring textOf(HWND hwnd);
@@ -67,6 +88,9 @@ class Program {
     HWND mainWindow(DWORD timeoutMs = 15000) const {
         return waitForWindow(L"KanarouteForm", L"Tessaline", timeoutMs);
     }
+    // The help window: a visible window of the program's form class other than the main window.
+    HWND findHelpWindow() const;
+    HWND waitForHelpWindow(DWORD timeoutMs = 15000) const;
     std::vector<HWND> windows(const std::wstring& className) const; // visible or not
     HWND findMessageBox() const;
     HWND waitForMessageBox(DWORD timeoutMs = 15000) const;

@@ -1,0 +1,178 @@
+#include "bench/gui_process.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/bench_stats.h"
+
+namespace bench {
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    HWND first = nullptr;
+    int count = 0;
+};
+
+BOOL CALLBACK visitWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->pid || !::IsWindowVisible(hwnd)) {
+        return TRUE;
+    }
+    wchar_t name[128] = {};
+    ::GetClassNameW(hwnd, name, 128);
+    if (std::wcscmp(name, search->className) == 0) {
+        if (search->first == nullptr) {
+            search->first = hwnd;
+        }
+        ++search->count;
+    }
+    return TRUE;
+}
+
+WindowSearch findWindows(DWORD pid, const std::wstring& className) {
+    WindowSearch search{pid, className.c_str()};
+    ::EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+std::string readWholeFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[8192];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return bytes;
+}
+
+std::string narrow(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    return bytes;
+}
+
+// The Linux process that runs the program: Wine gives it the Windows path of
+// the exe as its command line, which is unique to the benchmark's folder.
+std::wstring linuxProcessDir(const std::wstring& exe) {
+    const std::string wanted = narrow(exe);
+    std::wstring found;
+    WIN32_FIND_DATAW entry{};
+    HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    do {
+        if (entry.cFileName[0] < L'0' || entry.cFileName[0] > L'9') {
+            continue;
+        }
+        const std::wstring dir = std::wstring(L"Z:\\proc\\") + entry.cFileName;
+        const std::string commandLine = readWholeFile(dir + L"\\cmdline");
+        if (commandLine.compare(0, wanted.size(), wanted) == 0) {
+            found = dir;
+        }
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return found;
+}
+
+double smapsPrivateMiB(const std::wstring& processDir) {
+    const std::string text = readWholeFile(processDir + L"\\smaps_rollup");
+    double kib = 0;
+    bool any = false;
+    for (const char* key : {"Private_Clean:", "Private_Dirty:"}) {
+        const std::size_t at = text.find(key);
+        if (at != std::string::npos) {
+            kib += std::strtod(text.c_str() + at + std::strlen(key), nullptr);
+            any = true;
+        }
+    }
+    return any ? kib / 1024.0 : -1;
+}
+
+} // namespace
+
+GuiProcess::GuiProcess(const std::wstring& exe, const std::wstring& currentDir, const std::wstring& windowClass)
+    : exe_(exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = exe;
+    const double start = nowMs();
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentDir.c_str(), &startup, &info)) {
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", exe.c_str(), ::GetLastError());
+        return;
+    }
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    ::CloseHandle(info.hThread);
+    const double deadline = start + 30000;
+    // The window first, then the idle state: the program is idle only once
+    // its first message loop waits, which is after the window is shown.
+    while (nowMs() < deadline && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        mainWindow_ = findWindows(pid_, windowClass).first;
+        if (mainWindow_ != nullptr) {
+            break;
+        }
+        ::Sleep(1);
+    }
+    if (mainWindow_ == nullptr) {
+        std::fprintf(stderr, "%ls showed no window\n", exe.c_str());
+        return;
+    }
+    if (::WaitForInputIdle(process_, 30000) != 0) {
+        std::fprintf(stderr, "%ls did not become idle\n", exe.c_str());
+        return;
+    }
+    startupMs_ = nowMs() - start;
+    ready_ = true;
+}
+
+GuiProcess::~GuiProcess() {
+    if (process_ != nullptr) {
+        if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_, 0);
+            ::WaitForSingleObject(process_, 10000);
+        }
+        ::CloseHandle(process_);
+    }
+}
+
+int GuiProcess::visibleWindows(const std::wstring& windowClass) const {
+    return findWindows(pid_, windowClass).count;
+}
+
+MemoryUse GuiProcess::memory() const {
+    MemoryUse use;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (::K32GetProcessMemoryInfo(process_, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                  sizeof counters)) {
+        use.privateUsageMiB = static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+    }
+    const std::wstring dir = linuxProcessDir(exe_);
+    if (!dir.empty()) {
+        use.linuxPrivateMiB = smapsPrivateMiB(dir);
+    }
+    return use;
+}
+
+} // namespace bench

@@ -1,0 +1,42 @@
+// A GUI program started by the benchmark: how long it takes to show its main
+// window and become idle, and how much memory it holds.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace bench {
+
+struct MemoryUse {
+    double privateUsageMiB = -1; // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage
+    double linuxPrivateMiB = -1; // Private_Clean + Private_Dirty of the Wine process (/proc smaps_rollup)
+};
+
+class GuiProcess {
+  public:
+    // Starts exe with currentDir as its current directory and waits until a
+    // visible top-level window of windowClass exists and the program waits for
+    // input. startupMs is the time from just before CreateProcessW.
+    GuiProcess(const std::wstring& exe, const std::wstring& currentDir, const std::wstring& windowClass);
+    GuiProcess(const GuiProcess&) = delete;
+    GuiProcess& operator=(const GuiProcess&) = delete;
+    ~GuiProcess(); // ends the program it started
+
+    bool ready() const { return ready_; }
+    double startupMs() const { return startupMs_; }
+    HWND mainWindow() const { return mainWindow_; }
+    // Number of visible top-level windows of this class that belong to the program.
+    int visibleWindows(const std::wstring& windowClass) const;
+    MemoryUse memory() const;
+
+  private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    std::wstring exe_;
+    HWND mainWindow_ = nullptr;
+    bool ready_ = false;
+    double startupMs_ = 0;
+};
+
+} // namespace bench

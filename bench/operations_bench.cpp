@@ -1,0 +1,246 @@
+#include "bench/operations_bench.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "lexicon/file_set.h"
+#include "lexicon/operations.h"
+#include "lexicon/win32/win32_file_steps.h"
+
+namespace bench {
+
+namespace {
+
+using kana::lexicon::FileSet;
+
+// A main window that shows nothing: every question is answered with OK, and
+// the refresh (measured on its own) is left out.
+class SilentHost final : public kana::lexicon::OperationHost {
+  public:
+    void refresh() override {}
+    kana::lexicon::MessageAnswer showMessage(const kana::lexicon::Message&) override {
+        return kana::lexicon::MessageAnswer::Ok;
+    }
+    void showHelpWindow() override {}
+    void endProgram() override {}
+};
+
+// The program's own file steps, except that the input method's settings
+// program is not started: that is not a file step, and the restore would
+// otherwise time a process start.
+class FileStepsWithoutSettingsProgram final : public kana::lexicon::FileSteps {
+  public:
+    bool exists(const std::wstring& path) override { return real_.exists(path); }
+    kana::lexicon::StepResult deleteFile(const std::wstring& path) override { return real_.deleteFile(path); }
+    kana::lexicon::StepResult rename(const std::wstring& from, const std::wstring& to) override {
+        return real_.rename(from, to);
+    }
+    kana::lexicon::StepResult copy(const std::wstring& from, const std::wstring& to) override {
+        return real_.copy(from, to);
+    }
+    kana::lexicon::StepResult writeTimeStamp(const std::wstring& path) override {
+        return real_.writeTimeStamp(path);
+    }
+    kana::lexicon::StepResult startSettingsProgram(const std::wstring&) override {
+        return kana::lexicon::StepResult::success();
+    }
+    kana::lexicon::StepResult canRead(const std::wstring& path) override { return real_.canRead(path); }
+    kana::lexicon::StepResult readSmallFile(const std::wstring& path, std::string& bytes) override {
+        return real_.readSmallFile(path, bytes);
+    }
+    kana::lexicon::StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) override {
+        return real_.writeSmallFile(path, bytes);
+    }
+    std::wstring fullPath(const std::wstring& bareName) override { return real_.fullPath(bareName); }
+
+  private:
+    kana::lexicon::win32::Win32FileSteps real_;
+};
+
+void writeBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "cannot write %ls\n", path.c_str());
+        return;
+    }
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+// Phrase-list lines up to the size.
+std::string phraseBytes(int sizeMiB) {
+    const std::string line = "arigatou,1=\xe3\x81\x82\xe3\x82\x8a\xe3\x81\x8c\xe3\x81\xa8\xe3\x81\x86\r\n";
+    const std::size_t size = static_cast<std::size_t>(sizeMiB) * 1024 * 1024;
+    std::string bytes;
+    bytes.reserve(size);
+    while (bytes.size() + line.size() <= size) {
+        bytes += line;
+    }
+    bytes.append(size - bytes.size(), ';');
+    return bytes;
+}
+
+// A version directory where every phrase file and both time stamps exist:
+// each operation below leaves it in that same state, so runs can follow each
+// other without setting anything up again.
+void prepareVersionDir(const FileSet& files, const std::wstring& phraseList) {
+    ::CreateDirectoryW(files.versionDir.c_str(), nullptr);
+    for (const std::wstring& path : {files.phrases(), files.initialBackup(), files.latestBackup()}) {
+        ::CopyFileW(phraseList.c_str(), path.c_str(), FALSE);
+    }
+    writeBytes(files.initialTimeStamp(), "2026/12/8 4:00:00\r\n");
+    writeBytes(files.latestTimeStamp(), "2026/12/8 4:00:00\r\n");
+}
+
+// The plain steps, without checks, undo records or messages.
+void plainRename(const std::wstring& from, const std::wstring& to) {
+    if (!::MoveFileW(from.c_str(), to.c_str())) {
+        std::fprintf(stderr, "plain rename failed: %ls (%lu)\n", from.c_str(), ::GetLastError());
+    }
+}
+void plainCopy(const std::wstring& from, const std::wstring& to) {
+    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+        std::fprintf(stderr, "plain copy failed: %ls (%lu)\n", from.c_str(), ::GetLastError());
+    }
+}
+void plainDelete(const std::wstring& path) {
+    if (!::DeleteFileW(path.c_str())) {
+        std::fprintf(stderr, "plain delete failed: %ls (%lu)\n", path.c_str(), ::GetLastError());
+    }
+}
+void plainTimeStamp(const std::wstring& path) {
+    writeBytes(path, "2026/12/8 4:00:00\r\n");
+}
+
+struct Scenario {
+    const char* name;
+    std::function<void(const FileSet&)> program; // through the program's code
+    std::function<void(const FileSet&)> floor;   // the same file steps, plain
+};
+
+// Alternates program and floor runs, so that both see the same state of the
+// page cache and of the disk's write-back.
+Row measure(const Scenario& scenario, const FileSet& programFiles, const FileSet& floorFiles, int runs,
+            int sizeMiB) {
+    std::vector<double> programMs;
+    std::vector<double> floorMs;
+    for (int run = -1; run < runs; ++run) { // run -1 warms up
+        double start = nowMs();
+        scenario.program(programFiles);
+        const double programTime = nowMs() - start;
+        start = nowMs();
+        scenario.floor(floorFiles);
+        const double floorTime = nowMs() - start;
+        if (run >= 0) {
+            programMs.push_back(programTime);
+            floorMs.push_back(floorTime);
+        }
+    }
+    Row row;
+    row.area = "4 Operations";
+    row.what = std::string(scenario.name) + ", " + std::to_string(sizeMiB) + " MiB";
+    row.unit = "ms";
+    row.measured = summarise(programMs);
+    row.floor = summarise(floorMs);
+    row.target = "<= 1.5x";
+    row.targetRatio = 1.5;
+    return row;
+}
+
+void expectCompleted(kana::lexicon::Outcome outcome, const char* name) {
+    if (outcome != kana::lexicon::Outcome::Completed) {
+        std::fprintf(stderr, "%s stopped: the measurement is not valid\n", name);
+    }
+}
+
+} // namespace
+
+std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, int runs) {
+    const std::wstring dir = workDir + L"\\ops-" + std::to_wstring(sizeMiB) + L"MiB";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring phraseList = dir + L"\\" + FileSet::phraseListName();
+    writeBytes(phraseList, phraseBytes(sizeMiB));
+    const FileSet programFiles(dir + L"\\program");
+    const FileSet floorFiles(dir + L"\\floor");
+    prepareVersionDir(programFiles, phraseList);
+    prepareVersionDir(floorFiles, phraseList);
+
+    // The program looks the phrase list up in the current directory.
+    wchar_t previousDir[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previousDir);
+    ::SetCurrentDirectoryW(dir.c_str());
+
+    FileStepsWithoutSettingsProgram steps;
+    SilentHost host;
+    const std::vector<Scenario> scenarios = {
+        {"install with Check1",
+         [&](const FileSet& files) {
+             expectCompleted(kana::lexicon::install(steps, files, true, host), "install with Check1");
+         },
+         [&](const FileSet& files) {
+             plainRename(files.latestBackup(), files.latestBackupAside());
+             plainRename(files.phrases(), files.latestBackup());
+             plainTimeStamp(files.latestTimeStamp());
+             plainCopy(phraseList, files.phrases());
+             plainDelete(files.latestBackupAside());
+         }},
+        {"install with Check1 vs one plain copy of date.dat",
+         [&](const FileSet& files) {
+             expectCompleted(kana::lexicon::install(steps, files, true, host), "install with Check1");
+         },
+         [&](const FileSet& files) { plainCopy(phraseList, files.phrases()); }},
+        {"install without Check1",
+         [&](const FileSet& files) {
+             expectCompleted(kana::lexicon::install(steps, files, false, host), "install without Check1");
+         },
+         [&](const FileSet& files) {
+             plainRename(files.phrases(), files.phrasesAside());
+             plainCopy(phraseList, files.phrases());
+             plainDelete(files.phrasesAside());
+         }},
+        {"backup",
+         [&](const FileSet& files) { expectCompleted(kana::lexicon::backup(steps, files, host), "backup"); },
+         [&](const FileSet& files) {
+             plainRename(files.latestBackup(), files.latestBackupAside());
+             plainCopy(files.phrases(), files.latestBackup());
+             plainTimeStamp(files.latestTimeStamp());
+             plainDelete(files.latestBackupAside());
+         }},
+        {"restore to latest",
+         [&](const FileSet& files) {
+             expectCompleted(kana::lexicon::restore(steps, files, false, host), "restore to latest");
+         },
+         [&](const FileSet& files) {
+             plainRename(files.latestBackup(), files.swapFile());
+             plainRename(files.phrases(), files.latestBackup());
+             plainRename(files.swapFile(), files.phrases());
+             plainTimeStamp(files.latestTimeStamp());
+         }},
+        {"restore to initial",
+         [&](const FileSet& files) {
+             expectCompleted(kana::lexicon::restore(steps, files, true, host), "restore to initial");
+         },
+         [&](const FileSet& files) {
+             plainRename(files.latestBackup(), files.latestBackupAside());
+             plainRename(files.phrases(), files.latestBackup());
+             plainCopy(files.initialBackup(), files.phrases());
+             plainTimeStamp(files.initialTimeStamp());
+             plainDelete(files.latestBackupAside());
+         }},
+    };
+
+    std::vector<Row> rows;
+    for (const Scenario& scenario : scenarios) {
+        rows.push_back(measure(scenario, programFiles, floorFiles, runs, sizeMiB));
+        printRow(rows.back());
+    }
+    ::SetCurrentDirectoryW(previousDir);
+    return rows;
+}
+
+} // namespace bench

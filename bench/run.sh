@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Measures Kanaroute against its floors, side by side in one run, and prints
+# one table of ratios (nothing here is a test; no thresholds fail the run):
+#   1 start-up against a minimal one-window program, under Wine in Xvfb
+#   2 the size of Kanaroute.exe, by section and resource
+#   3 private memory with the main window idle and with the help window open
+#   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames
+#   5 the load handler (the refresh) against one registry read and three look-ups
+#
+#   bash bench/run.sh [RUNS]      (RUNS: runs per measurement, at least 10; default 15)
+# The table is also saved as build/bench/results.md.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-15}
+[ "$runs" -ge 10 ] || { echo "RUNS must be at least 10" >&2; exit 2; }
+
+source scripts/wine-env.sh
+out=$root/build/bench
+mkdir -p "$out"
+
+echo "== Building (64-bit build for Wine, 32-bit product for the size)" >&2
+[ -f build/win64/CMakeCache.txt ] || cmake --preset win64 >/dev/null
+cmake --build --preset win64 >&2
+[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Kanaroute >&2
+
+# The floor program with exactly the options of Kanaroute.exe (MinSizeRel,
+# static runtime, stripped, unused sections dropped); the driver is a console
+# program that links the program's own operations and load handler.
+cxx=x86_64-w64-mingw32-g++-posix
+flags=(-std=c++20 -Os -DNDEBUG -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -municode -I"$root")
+$cxx "${flags[@]}" -DWIN32_LEAN_AND_MEAN -ffunction-sections -fdata-sections bench/minimal_window.cpp \
+  -mwindows -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections -o "$out/minimal_window.exe"
+$cxx "${flags[@]}" bench/bench_main.cpp bench/gui_process.cpp bench/startup_bench.cpp \
+  bench/operations_bench.cpp bench/refresh_bench.cpp \
+  lexicon/win32/win32_file_steps.cpp common/win32/system_error.cpp \
+  app/win32/input_method_registry.cpp app/win32/backup_time_reader.cpp \
+  build/win64/libkanaroute_core.a -static -static-libgcc -static-libstdc++ \
+  -lole32 -loleaut32 -luuid -lpsapi -ladvapi32 -luser32 -o "$out/bench_driver.exe"
+
+# A prefix of its own, with the stand-in input method and two time-stamp
+# files, so that start-up and refresh read everything the load handler can.
+prefix=$(bash scripts/wine-prefix.sh "$root/build/bench-prefix" build/win64/bin)
+vdir="$prefix/drive_c/Program Files/SogouInput/6.2.0.0000"
+printf '2026/12/8 4:00:00\r\n' >"$vdir/time000.ini"
+printf '2026/12/8 4:00:00\r\n' >"$vdir/time001.ini"
+# Copies, so that a rebuild by someone else cannot change the files mid-run.
+bench_dir="$prefix/drive_c/kanaroute-bench"
+rm -rf "$bench_dir"
+mkdir -p "$bench_dir"
+cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" "$bench_dir/"
+
+{
+  echo "# Kanaroute benchmark"
+  echo
+  echo "$(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores; $(. /etc/os-release; echo "$PRETTY_NAME");" \
+       "$("$KANAROUTE_WINE" --version) ($KANAROUTE_WINE_BITS-bit) under Xvfb; $runs runs per measurement"
+  echo
+  echo "## Start-up, memory, operations, refresh (64-bit build under Wine)"
+  echo
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    export WINEPREFIX=$1
+    "$WINESERVER" -p5
+    "$KANAROUTE_WINE" cmd /c exit 0 >/dev/null 2>&1
+    "$KANAROUTE_WINE" "$2" "C:\\kanaroute-bench" "$3" | tr -d "\r"
+    status=${PIPESTATUS[0]}
+    "$WINESERVER" -w
+    exit $status' _ "$prefix" "$out/bench_driver.exe" "$runs"
+  echo
+  echo "## 2 Size"
+  echo
+  echo "The product is the 32-bit file; the 64-bit one is what runs above."
+  echo
+  python3 bench/pe_size.py build/win32/bin/Kanaroute.exe build/win64/bin/Kanaroute.exe \
+    "$out/minimal_window.exe"
+  echo "Sections as objdump lists them (32-bit product):"
+  echo
+  echo '```'
+  i686-w64-mingw32-objdump -h build/win32/bin/Kanaroute.exe | sed -n '/^Sections/,$p'
+  echo '```'
+  echo
+  echo "Picture and icon files that the resources are built from:"
+  echo
+  echo '```'
+  (cd assets && ls -l --time-style=+ ./*.ico ./*.gif ./*.jpg | awk '{print $5, $NF}')
+  echo '```'
+} | tee "$out/results.md"

@@ -1,0 +1,14 @@
+// Start-up time and memory of Kanaroute.exe against the minimal window program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bench/bench_stats.h"
+
+namespace bench {
+
+// benchDir: the Windows folder that holds Kanaroute.exe and minimal_window.exe.
+std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs);
+
+} // namespace bench

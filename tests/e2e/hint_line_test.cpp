@@ -1,0 +1,83 @@
+// The hint line follows the real mouse pointer over the main window.
+#include <gtest/gtest.h>
+
+#include "app/main_window_layout.h"
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+using namespace kana::main_window;
+
+namespace {
+
+// True when some pixel of the control on screen has exactly this colour.
+bool showsColour(HWND hwnd, COLORREF colour) {
+    const RECT rect = clientRectOnScreen(hwnd);
+    HDC screen = GetDC(nullptr);
+    bool found = false;
+    for (int y = rect.top; y < rect.bottom && !found; ++y) {
+        for (int x = rect.left; x < rect.right && !found; ++x) {
+            found = GetPixel(screen, x, y) == colour;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+std::wstring hintAfterMovingTo(HWND dlg, HWND target, int dx = -1, int dy = -1) {
+    mouseMoveTo(target, dx, dy);
+    return textOf(dlg);
+}
+
+} // namespace
+
+TEST(HintLine, FollowsThePointerWithTheRightTextsAndColours) {
+    const InputMethod method = installInputMethod(L"hints");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    HWND dlg = child(window, kDlg);
+
+    EXPECT_EQ(hintAfterMovingTo(dlg, window, 10, 10), L"说明：无");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand3)), L"说明：请确认安装开始");
+    EXPECT_TRUE(showsColour(dlg, RGB(255, 0, 0)));
+    // About directly after a red hint stays red.
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand1)), L"说明：查看版权等信息。");
+    EXPECT_TRUE(showsColour(dlg, RGB(255, 0, 0)));
+    EXPECT_FALSE(showsColour(dlg, RGB(0, 128, 0)));
+    // Controls without a hint leave it alone.
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kLabel8)), L"说明：查看版权等信息。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand6)), L"说明：查看版权等信息。");
+    // After the surface's green hint, exit shows in green.
+    EXPECT_EQ(hintAfterMovingTo(dlg, window, 10, 10), L"说明：无");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand2)), L"说明：退出程序。");
+    EXPECT_TRUE(showsColour(dlg, RGB(0, 128, 0)));
+    EXPECT_FALSE(showsColour(dlg, RGB(255, 0, 0)));
+
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCheck1)), L"说明：是否对现有词条进行备份（强烈建议勾选）。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kFrame1), 20, 20), L"说明：任务勾选与执行列表。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kLabel2)), L"说明：您正在查看安装地址与基本信息。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kImage1)), L"说明：您正在查看搜狗logo，单击访问官方网站。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand7)),
+              L"说明：注意，若此次为初次备份则将存为 最近备份，若不是初次备份 则将覆盖 最近备份。");
+    saveScreenshot(window, L"main-window-hint");
+}
+
+TEST(HintLine, ADisabledControlInTheFrameShowsTheFramesHint) {
+    installInputMethod(L"hintsdisabled"); // no phrases.ini: Check1 and Command7 are disabled
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    HWND dlg = child(window, kDlg);
+    ASSERT_FALSE(isEnabled(child(window, kCommand7)));
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand3)), L"说明：请确认安装开始");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand7)), L"说明：任务勾选与执行列表。");
+    EXPECT_TRUE(showsColour(dlg, RGB(0, 128, 0)));
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand3)), L"说明：请确认安装开始");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kOption1)), L"说明：任务勾选与执行列表。");
+    // A disabled restore button never shows its red hint: the pointer belongs to the window.
+    ASSERT_FALSE(isEnabled(child(window, kCommand4)));
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand4)), L"说明：无");
+}
