@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "bench/bench_stats.h"
 #include "bench/operations_bench.h"
@@ -33,17 +34,24 @@ int wmain(int argc, wchar_t** argv) {
         return false;
     };
 
+    std::vector<std::string> notes;
     bench::printTableHeader();
     if (wanted(L"startup")) {
-        bench::benchmarkStartupAndMemory(benchDir, runs);
+        bench::benchmarkStartupAndMemory(benchDir, runs, notes);
     }
     if (wanted(L"operations")) {
         for (int sizeMiB : {5, 50}) {
-            bench::benchmarkOperations(benchDir, sizeMiB, runs);
+            bench::benchmarkOperations(benchDir, sizeMiB, runs, notes);
         }
     }
     if (wanted(L"refresh")) {
         bench::benchmarkRefresh(runs * 10);
+    }
+    if (!notes.empty()) {
+        std::printf("\n");
+        for (const std::string& note : notes) {
+            std::printf("- %s\n", note.c_str());
+        }
     }
     return 0;
 }

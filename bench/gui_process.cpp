@@ -4,7 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,7 @@ GuiProcess::GuiProcess(const std::wstring& exe, const std::wstring& currentDir, 
         std::fprintf(stderr, "%ls showed no window\n", exe.c_str());
         return;
     }
+    windowShownMs_ = nowMs() - start;
     if (::WaitForInputIdle(process_, 30000) != 0) {
         std::fprintf(stderr, "%ls did not become idle\n", exe.c_str());
         return;
@@ -173,6 +177,57 @@ MemoryUse GuiProcess::memory() const {
         use.linuxPrivateMiB = smapsPrivateMiB(dir);
     }
     return use;
+}
+
+} // namespace bench
+
+namespace bench {
+
+std::string GuiProcess::largestPrivateMappings(int count) const {
+    const std::wstring dir = linuxProcessDir(exe_);
+    if (dir.empty()) {
+        return "(process not found in /proc)";
+    }
+    // smaps: a header line per mapping (address range ... path), then "Key: n kB" lines.
+    std::istringstream lines(readWholeFile(dir + L"\\smaps"));
+    std::map<std::string, double> kibByName;
+    std::string line;
+    std::string name;
+    while (std::getline(lines, line)) {
+        const std::size_t colon = line.find(':');
+        const bool isHeader = colon == std::string::npos || line.find('-') < colon;
+        if (isHeader && line.find(' ') != std::string::npos && line.find('-') < line.find(' ')) {
+            std::istringstream fields(line);
+            std::string field;
+            name.clear();
+            for (int i = 0; fields >> field; ++i) {
+                if (i >= 5) {
+                    name += (name.empty() ? "" : " ") + field;
+                }
+            }
+            const std::size_t slash = name.rfind('/');
+            if (slash != std::string::npos) {
+                name = name.substr(slash + 1);
+            }
+            if (name.empty()) {
+                name = "[anonymous]";
+            }
+            continue;
+        }
+        if (line.rfind("Private_Clean:", 0) == 0 || line.rfind("Private_Dirty:", 0) == 0) {
+            kibByName[name] += std::strtod(line.c_str() + colon + 1, nullptr);
+        }
+    }
+    std::vector<std::pair<std::string, double>> sorted(kibByName.begin(), kibByName.end());
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::string text;
+    for (int i = 0; i < count && i < static_cast<int>(sorted.size()); ++i) {
+        char part[160];
+        std::snprintf(part, sizeof part, "%s%s %.0f KiB", text.empty() ? "" : ", ", sorted[i].first.c_str(),
+                      sorted[i].second);
+        text += part;
+    }
+    return text;
 }
 
 } // namespace bench

@@ -25,10 +25,13 @@ class GuiProcess {
 
     bool ready() const { return ready_; }
     double startupMs() const { return startupMs_; }
+    double windowShownMs() const { return windowShownMs_; } // the window alone, before the idle wait
     HWND mainWindow() const { return mainWindow_; }
     // Number of visible top-level windows of this class that belong to the program.
     int visibleWindows(const std::wstring& windowClass) const;
     MemoryUse memory() const;
+    // The largest private mappings of the Wine process, "name KiB, ...".
+    std::string largestPrivateMappings(int count) const;
 
   private:
     HANDLE process_ = nullptr;
@@ -37,6 +40,7 @@ class GuiProcess {
     HWND mainWindow_ = nullptr;
     bool ready_ = false;
     double startupMs_ = 0;
+    double windowShownMs_ = 0;
 };
 
 } // namespace bench

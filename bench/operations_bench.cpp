@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -28,36 +29,68 @@ class SilentHost final : public kana::lexicon::OperationHost {
     void endProgram() override {}
 };
 
-// The program's own file steps, except that the input method's settings
-// program is not started: that is not a file step, and the restore would
-// otherwise time a process start.
-class FileStepsWithoutSettingsProgram final : public kana::lexicon::FileSteps {
+// The program's own file steps, timed one by one, except that the input
+// method's settings program is not started: that is not a file step, and the
+// restore would otherwise time a process start.
+class TimedFileSteps final : public kana::lexicon::FileSteps {
   public:
-    bool exists(const std::wstring& path) override { return real_.exists(path); }
-    kana::lexicon::StepResult deleteFile(const std::wstring& path) override { return real_.deleteFile(path); }
+    bool exists(const std::wstring& path) override {
+        return timed(Kind::Exists, [&] { return real_.exists(path); });
+    }
+    kana::lexicon::StepResult deleteFile(const std::wstring& path) override {
+        return timed(Kind::Delete, [&] { return real_.deleteFile(path); });
+    }
     kana::lexicon::StepResult rename(const std::wstring& from, const std::wstring& to) override {
-        return real_.rename(from, to);
+        return timed(Kind::Rename, [&] { return real_.rename(from, to); });
     }
     kana::lexicon::StepResult copy(const std::wstring& from, const std::wstring& to) override {
-        return real_.copy(from, to);
+        return timed(Kind::Copy, [&] { return real_.copy(from, to); });
     }
     kana::lexicon::StepResult writeTimeStamp(const std::wstring& path) override {
-        return real_.writeTimeStamp(path);
+        return timed(Kind::TimeStamp, [&] { return real_.writeTimeStamp(path); });
     }
     kana::lexicon::StepResult startSettingsProgram(const std::wstring&) override {
         return kana::lexicon::StepResult::success();
     }
-    kana::lexicon::StepResult canRead(const std::wstring& path) override { return real_.canRead(path); }
+    kana::lexicon::StepResult canRead(const std::wstring& path) override {
+        return timed(Kind::Other, [&] { return real_.canRead(path); });
+    }
     kana::lexicon::StepResult readSmallFile(const std::wstring& path, std::string& bytes) override {
-        return real_.readSmallFile(path, bytes);
+        return timed(Kind::Other, [&] { return real_.readSmallFile(path, bytes); });
     }
     kana::lexicon::StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) override {
-        return real_.writeSmallFile(path, bytes);
+        return timed(Kind::Other, [&] { return real_.writeSmallFile(path, bytes); });
     }
-    std::wstring fullPath(const std::wstring& bareName) override { return real_.fullPath(bareName); }
+    std::wstring fullPath(const std::wstring& bareName) override {
+        return timed(Kind::Other, [&] { return real_.fullPath(bareName); });
+    }
+
+    void reset() { totals_ = {}; }
+    // "copy 3.1, rename 0.4, ...": milliseconds per kind of step since reset().
+    std::string breakdown(int runs) const {
+        static const char* const names[] = {"exists", "rename", "copy", "delete", "time stamp", "other"};
+        std::string text;
+        for (std::size_t i = 0; i < totals_.size(); ++i) {
+            char part[64];
+            std::snprintf(part, sizeof part, "%s%s %.2f", text.empty() ? "" : ", ", names[i],
+                          totals_[i] / runs);
+            text += part;
+        }
+        return text;
+    }
 
   private:
+    enum class Kind { Exists, Rename, Copy, Delete, TimeStamp, Other, Count };
+
+    template <typename Step> auto timed(Kind kind, Step step) -> decltype(step()) {
+        const double start = nowMs();
+        auto result = step();
+        totals_[static_cast<std::size_t>(kind)] += nowMs() - start;
+        return result;
+    }
+
     kana::lexicon::win32::Win32FileSteps real_;
+    std::array<double, static_cast<std::size_t>(Kind::Count)> totals_{};
 };
 
 void writeBytes(const std::wstring& path, const std::string& bytes) {
@@ -126,7 +159,7 @@ struct Scenario {
 // Alternates program and floor runs, so that both see the same state of the
 // page cache and of the disk's write-back.
 Row measure(const Scenario& scenario, const FileSet& programFiles, const FileSet& floorFiles, int runs,
-            int sizeMiB) {
+            int sizeMiB, TimedFileSteps& steps, std::vector<std::string>& notes) {
     std::vector<double> programMs;
     std::vector<double> floorMs;
     for (int run = -1; run < runs; ++run) { // run -1 warms up
@@ -136,7 +169,9 @@ Row measure(const Scenario& scenario, const FileSet& programFiles, const FileSet
         start = nowMs();
         scenario.floor(floorFiles);
         const double floorTime = nowMs() - start;
-        if (run >= 0) {
+        if (run < 0) {
+            steps.reset();
+        } else {
             programMs.push_back(programTime);
             floorMs.push_back(floorTime);
         }
@@ -149,6 +184,7 @@ Row measure(const Scenario& scenario, const FileSet& programFiles, const FileSet
     row.floor = summarise(floorMs);
     row.target = "<= 1.5x";
     row.targetRatio = 1.5;
+    notes.push_back(row.what + ": the program's steps, ms per run: " + steps.breakdown(runs));
     return row;
 }
 
@@ -160,7 +196,8 @@ void expectCompleted(kana::lexicon::Outcome outcome, const char* name) {
 
 } // namespace
 
-std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, int runs) {
+std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, int runs,
+                                     std::vector<std::string>& notes) {
     const std::wstring dir = workDir + L"\\ops-" + std::to_wstring(sizeMiB) + L"MiB";
     ::CreateDirectoryW(dir.c_str(), nullptr);
     const std::wstring phraseList = dir + L"\\" + FileSet::phraseListName();
@@ -175,7 +212,7 @@ std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, i
     ::GetCurrentDirectoryW(MAX_PATH, previousDir);
     ::SetCurrentDirectoryW(dir.c_str());
 
-    FileStepsWithoutSettingsProgram steps;
+    TimedFileSteps steps;
     SilentHost host;
     const std::vector<Scenario> scenarios = {
         {"install with Check1",
@@ -236,7 +273,7 @@ std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, i
 
     std::vector<Row> rows;
     for (const Scenario& scenario : scenarios) {
-        rows.push_back(measure(scenario, programFiles, floorFiles, runs, sizeMiB));
+        rows.push_back(measure(scenario, programFiles, floorFiles, runs, sizeMiB, steps, notes));
         printRow(rows.back());
     }
     ::SetCurrentDirectoryW(previousDir);

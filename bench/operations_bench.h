@@ -11,7 +11,9 @@
 namespace bench {
 
 // workDir: a Windows folder the benchmark may fill; sizeMiB: size of
-// date.dat and of every phrase file.
-std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, int runs);
+// date.dat and of every phrase file. notes receives where the program's time
+// goes, step by step.
+std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, int runs,
+                                     std::vector<std::string>& notes);
 
 } // namespace bench

@@ -37,6 +37,19 @@ HWND childWithId(HWND parent, int id) {
 // Memory is read a moment after the idle state, once both programs have
 // finished painting.
 constexpr DWORD kSettleMs = 500;
+// Between runs, so that the ended program's clean-up in the Wine server does
+// not fall into the next start.
+constexpr DWORD kPauseMs = 300;
+
+// Wine reports PrivateUsage as the process's swap use, which is 0 here.
+bool anyAboveZero(const std::vector<double>& samples) {
+    for (double sample : samples) {
+        if (sample > 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 struct MemorySamples {
     std::vector<double> windowsPrivate;
@@ -65,11 +78,17 @@ Row memoryRow(const char* what, const std::vector<double>& measured, const std::
 
 } // namespace
 
-std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs) {
+std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs,
+                                           std::vector<std::string>& notes) {
     const std::wstring program = benchDir + L"\\Kanaroute.exe";
     const std::wstring floor = benchDir + L"\\minimal_window.exe";
     std::vector<double> programMs;
     std::vector<double> floorMs;
+    std::vector<double> programWindowMs;
+    std::vector<double> floorWindowMs;
+    std::string floorMappings;
+    std::string programMappings;
+    std::string helpMappings;
     MemorySamples programMemory;
     MemorySamples floorMemory;
     MemorySamples helpMemory;
@@ -83,10 +102,15 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
             }
             if (run >= 0) {
                 floorMs.push_back(process.startupMs());
+                floorWindowMs.push_back(process.windowShownMs());
                 ::Sleep(kSettleMs);
                 floorMemory.add(process.memory());
+                if (run == 0) {
+                    floorMappings = process.largestPrivateMappings(8);
+                }
             }
         }
+        ::Sleep(kPauseMs);
         {
             GuiProcess process(program, benchDir, kProgramClass);
             if (!process.ready()) {
@@ -96,8 +120,12 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
                 continue;
             }
             programMs.push_back(process.startupMs());
+            programWindowMs.push_back(process.windowShownMs());
             ::Sleep(kSettleMs);
             programMemory.add(process.memory());
+            if (run == 0) {
+                programMappings = process.largestPrivateMappings(8);
+            }
             // The help window (Command6), opened as a user would.
             HWND helpButton = childWithId(process.mainWindow(), kana::main_window::kCommand6);
             if (helpButton == nullptr) {
@@ -115,7 +143,11 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
             }
             ::Sleep(kSettleMs);
             helpMemory.add(process.memory());
+            if (run == 0) {
+                helpMappings = process.largestPrivateMappings(8);
+            }
         }
+        ::Sleep(kPauseMs);
     }
 
     Row startup;
@@ -127,7 +159,7 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
     startup.target = "<= 1.3x";
     startup.targetRatio = 1.3;
     std::vector<Row> rows = {startup};
-    if (!floorMemory.windowsPrivate.empty()) {
+    if (anyAboveZero(floorMemory.windowsPrivate)) {
         rows.push_back(memoryRow("PrivateUsage, main window idle", programMemory.windowsPrivate,
                                  floorMemory.windowsPrivate));
         rows.push_back(memoryRow("PrivateUsage, help window open", helpMemory.windowsPrivate,
@@ -142,6 +174,15 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
     for (const Row& row : rows) {
         printRow(row);
     }
+    notes.push_back("Start-up until the window is visible (before the idle wait), ms: Kanaroute " +
+                    describe(summarise(programWindowMs)) + ", floor " + describe(summarise(floorWindowMs)));
+    if (!anyAboveZero(floorMemory.windowsPrivate)) {
+        notes.push_back("PrivateUsage (K32GetProcessMemoryInfo) reads 0 under this Wine for other processes; "
+                        "memory is the Linux private memory (Private_Clean + Private_Dirty) of the Wine process.");
+    }
+    notes.push_back("Largest private mappings, floor idle: " + floorMappings);
+    notes.push_back("Largest private mappings, Kanaroute idle: " + programMappings);
+    notes.push_back("Largest private mappings, Kanaroute with help window: " + helpMappings);
     return rows;
 }
 

@@ -9,6 +9,8 @@
 namespace bench {
 
 // benchDir: the Windows folder that holds Kanaroute.exe and minimal_window.exe.
-std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs);
+// notes receives the window-only start-up times and the largest private mappings.
+std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs,
+                                           std::vector<std::string>& notes);
 
 } // namespace bench

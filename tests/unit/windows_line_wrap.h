@@ -2,7 +2,8 @@
 // runs of spaces must push the next sentence onto a new line. Chinese
 // characters are `wide` pixels wide, every other character `narrow`. A line may
 // break before a Chinese character and after a run of spaces; spaces that do
-// not fit at the end of a line are a fault (the system would carry them over).
+// not fit at the end of a line are dropped at the break, as the system's text
+// drawing does, and the next line starts with the next visible character.
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@ struct WrapMetrics {
 
 struct WrapResult {
     std::vector<std::size_t> lineStarts; // index of each line's first character
-    bool spacesOverflow = false;         // a run of spaces ran past the line's end
+    bool spacesOverflow = false;         // a run of spaces ran past the line's end (and was dropped)
 };
 
 inline bool isWide(wchar_t c) {
@@ -32,6 +33,19 @@ inline WrapResult wrapCaption(std::wstring_view text, const WrapMetrics& metrics
     int used = 0;
     std::size_t lastBreak = 0; // a position before which the line may end
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L' ' && used + metrics.narrow > metrics.width) {
+            // The spaces that do not fit vanish; the next line starts after them.
+            result.spacesOverflow = true;
+            while (i < text.size() && text[i] == L' ') {
+                ++i;
+            }
+            result.lineStarts.push_back(i);
+            lastBreak = i;
+            used = 0;
+            if (i == text.size()) {
+                break;
+            }
+        }
         const wchar_t c = text[i];
         const bool canBreakBefore = i > 0 && (isWide(c) || (c != L' ' && text[i - 1] == L' '));
         if (canBreakBefore) {
