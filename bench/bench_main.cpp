@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench_stats.h"
+#include "bench/click_bench.h"
 #include "bench/operations_bench.h"
 #include "bench/refresh_bench.h"
 #include "bench/startup_bench.h"
@@ -43,6 +44,8 @@ int wmain(int argc, wchar_t** argv) {
         for (int sizeMiB : {5, 50}) {
             bench::benchmarkOperations(benchDir, sizeMiB, runs, notes);
         }
+        // The 5 MiB date.dat of the operations above, installed through the window.
+        bench::benchmarkInstallClick(benchDir, benchDir + L"\\ops-5MiB", "5 MiB", runs);
     }
     if (wanted(L"refresh")) {
         bench::benchmarkRefresh(runs * 10);

@@ -61,7 +61,7 @@ struct Row {
     std::string unit;
     Summary measured;
     Summary floor;
-    std::string target; // e.g. "<= 1.3x"
+    std::string target;          // e.g. "<= 1.3x"
     double targetRatio = 0;      // 0: the ratio is informative only
     double targetDifference = 0; // > 0: the target is a difference to the floor, not a ratio
 };
@@ -82,14 +82,15 @@ inline void printRow(const Row& row) {
         std::snprintf(comparison, sizeof comparison, "%.2f", ratio);
     }
     std::printf("| %s | %s | %s %s | %s %s | %s | %s | %s |\n", row.area.c_str(), row.what.c_str(),
-                describe(row.measured).c_str(), row.unit.c_str(), describe(row.floor).c_str(), row.unit.c_str(),
-                comparison, row.target.c_str(), verdict);
+                describe(row.measured).c_str(), row.unit.c_str(), describe(row.floor).c_str(),
+                row.unit.c_str(), comparison, row.target.c_str(), verdict);
     std::fflush(stdout);
 }
 
 inline void printTableHeader() {
-    std::printf("| Area | Measurement | Kanaroute: median (min-max) | Floor: median (min-max) | Ratio | Target | "
-                "Verdict |\n|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| Area | Measurement | Kanaroute: median (min-max) | Floor: median (min-max) | Ratio | Target | "
+        "Verdict |\n|---|---|---|---|---|---|---|\n");
     std::fflush(stdout);
 }
 

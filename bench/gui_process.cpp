@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <initializer_list>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -96,11 +97,10 @@ std::wstring linuxProcessDir(const std::wstring& exe) {
     return found;
 }
 
-double smapsPrivateMiB(const std::wstring& processDir) {
-    const std::string text = readWholeFile(processDir + L"\\smaps_rollup");
+double smapsMiB(const std::string& text, std::initializer_list<const char*> keys) {
     double kib = 0;
     bool any = false;
-    for (const char* key : {"Private_Clean:", "Private_Dirty:"}) {
+    for (const char* key : keys) {
         const std::size_t at = text.find(key);
         if (at != std::string::npos) {
             kib += std::strtod(text.c_str() + at + std::strlen(key), nullptr);
@@ -112,7 +112,8 @@ double smapsPrivateMiB(const std::wstring& processDir) {
 
 } // namespace
 
-GuiProcess::GuiProcess(const std::wstring& exe, const std::wstring& currentDir, const std::wstring& windowClass)
+GuiProcess::GuiProcess(const std::wstring& exe, const std::wstring& currentDir,
+                       const std::wstring& windowClass)
     : exe_(exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -174,7 +175,9 @@ MemoryUse GuiProcess::memory() const {
     }
     const std::wstring dir = linuxProcessDir(exe_);
     if (!dir.empty()) {
-        use.linuxPrivateMiB = smapsPrivateMiB(dir);
+        const std::string rollup = readWholeFile(dir + L"\\smaps_rollup");
+        use.anonymousMiB = smapsMiB(rollup, {"Anonymous:"});
+        use.linuxPrivateMiB = smapsMiB(rollup, {"Private_Clean:", "Private_Dirty:"});
     }
     return use;
 }
@@ -214,7 +217,7 @@ std::string GuiProcess::largestPrivateMappings(int count) const {
             }
             continue;
         }
-        if (line.rfind("Private_Clean:", 0) == 0 || line.rfind("Private_Dirty:", 0) == 0) {
+        if (line.rfind("Anonymous:", 0) == 0) {
             kibByName[name] += std::strtod(line.c_str() + colon + 1, nullptr);
         }
     }

@@ -10,7 +10,9 @@ namespace bench {
 
 struct MemoryUse {
     double privateUsageMiB = -1; // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage
-    double linuxPrivateMiB = -1; // Private_Clean + Private_Dirty of the Wine process (/proc smaps_rollup)
+    // Of the Wine process, from /proc/PID/smaps_rollup:
+    double anonymousMiB = -1; // Anonymous: heap, stacks, written copies of DLL pages (what Windows commits)
+    double linuxPrivateMiB = -1; // Private_Clean + Private_Dirty: also file pages no other process maps
 };
 
 class GuiProcess {
@@ -30,7 +32,7 @@ class GuiProcess {
     // Number of visible top-level windows of this class that belong to the program.
     int visibleWindows(const std::wstring& windowClass) const;
     MemoryUse memory() const;
-    // The largest private mappings of the Wine process, "name KiB, ...".
+    // The mappings of the Wine process with the most anonymous memory, "name KiB, ...".
     std::string largestPrivateMappings(int count) const;
 
   private:

@@ -33,7 +33,8 @@ std::wstring queryString(HKEY key, const wchar_t* name) {
     wchar_t buffer[512] = {};
     DWORD size = sizeof buffer;
     DWORD type = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS) {
         return {};
     }
     return buffer;

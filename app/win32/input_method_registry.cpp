@@ -3,37 +3,13 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "common/win32/automation.h"
 #include "common/win32/handles.h"
 #include "common/win32/system_error.h"
 
 namespace kana::win32 {
 
 namespace {
-
-class Variant {
-  public:
-    Variant() { ::VariantInit(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    ~Variant() { ::VariantClear(&value_); }
-    VARIANT* get() { return &value_; }
-
-  private:
-    VARIANT value_;
-};
-
-class Bstr {
-  public:
-    explicit Bstr(const std::wstring& text)
-        : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { ::SysFreeString(value_); }
-    BSTR get() const { return value_; }
-
-  private:
-    BSTR value_;
-};
 
 // Calls RegRead on the shell object; the text on success, the problem otherwise.
 bool regRead(IDispatch* shell, DISPID regReadId, const std::wstring& path, std::wstring& text,
@@ -79,10 +55,8 @@ RegistryReadResult readInputMethodRegistry() {
         outcome.problem = L"无法创建 Windows 脚本宿主对象 wscript.shell：" + describeComError(hr);
         return outcome;
     }
-    wchar_t name[] = L"RegRead";
-    LPOLESTR names[] = {name};
     DISPID regReadId = 0;
-    hr = shell->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &regReadId);
+    hr = dispatchId(*shell.get(), L"RegRead", regReadId);
     if (FAILED(hr)) {
         outcome.problem = L"Windows 脚本宿主对象不支持 RegRead：" + describeComError(hr);
         return outcome;

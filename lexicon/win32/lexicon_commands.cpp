@@ -38,28 +38,36 @@ class MainWindowHost final : public lexicon::OperationHost {
 
 } // namespace
 
-void runInstall(LexiconCommandContext& context, bool backupFirst) {
+namespace {
+
+// Runs one operation against the real files, with the main window as its host.
+template <typename Operation> void runWithRealFiles(LexiconCommandContext& context, Operation operation) {
     lexicon::win32::Win32FileSteps steps;
     MainWindowHost host(context.window);
-    lexicon::install(steps, lexicon::FileSet(context.versionDir), backupFirst, host);
+    operation(steps, lexicon::FileSet(context.versionDir), host);
+}
+
+} // namespace
+
+void runInstall(LexiconCommandContext& context, bool backupFirst) {
+    runWithRealFiles(context, [backupFirst](auto& steps, const auto& files, auto& host) {
+        lexicon::install(steps, files, backupFirst, host);
+    });
 }
 
 void runBackup(LexiconCommandContext& context) {
-    lexicon::win32::Win32FileSteps steps;
-    MainWindowHost host(context.window);
-    lexicon::backup(steps, lexicon::FileSet(context.versionDir), host);
+    runWithRealFiles(context, [](auto& steps, const auto& files, auto& host) { lexicon::backup(steps, files, host); });
 }
 
 void runRestore(LexiconCommandContext& context, bool toInitial) {
-    lexicon::win32::Win32FileSteps steps;
-    MainWindowHost host(context.window);
-    lexicon::restore(steps, lexicon::FileSet(context.versionDir), toInitial, host);
+    runWithRealFiles(context, [toInitial](auto& steps, const auto& files, auto& host) {
+        lexicon::restore(steps, files, toInitial, host);
+    });
 }
 
 void runUninstall(LexiconCommandContext& context) {
-    lexicon::win32::Win32FileSteps steps;
-    MainWindowHost host(context.window);
-    lexicon::uninstall(steps, lexicon::FileSet(context.versionDir), host);
+    runWithRealFiles(context,
+                     [](auto& steps, const auto& files, auto& host) { lexicon::uninstall(steps, files, host); });
 }
 
 } // namespace kana::win32

@@ -77,7 +77,10 @@ TEST(HintLine, ADisabledControlInTheFrameShowsTheFramesHint) {
     EXPECT_TRUE(showsColour(dlg, RGB(0, 128, 0)));
     EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand3)), L"说明：请确认安装开始");
     EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kOption1)), L"说明：任务勾选与执行列表。");
-    // A disabled restore button never shows its red hint: the pointer belongs to the window.
+    // A disabled restore button never shows its red hint: the pointer belongs to
+    // a window beneath it (the main window on Windows; Wine hands it to the frame).
     ASSERT_FALSE(isEnabled(child(window, kCommand4)));
-    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand4)), L"说明：无");
+    const std::wstring beneath = hintAfterMovingTo(dlg, child(window, kCommand4));
+    EXPECT_TRUE(beneath == L"说明：无" || beneath == L"说明：任务勾选与执行列表。") << testing::PrintToString(beneath);
+    EXPECT_FALSE(showsColour(dlg, RGB(255, 0, 0)));
 }

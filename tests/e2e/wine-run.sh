@@ -8,6 +8,9 @@ exe=$1
 shift
 build=$(cd "$(dirname "$exe")/.." && pwd)
 export WINEPREFIX="$build/e2e-prefix"
+# No real browser in the tests: Internet Explorer cannot start, and web
+# addresses go to the recording stand-in browser (set by the test driver).
+export WINEDLLOVERRIDES="mscoree,mshtml=;iexplore.exe=d"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.kanaroute-ready" ]; then

@@ -8,31 +8,13 @@
 #include <string>
 
 #include "app/main_window_texts.h"
+#include "common/win32/automation.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_box.h"
 
 namespace kana::win32 {
 
 namespace {
-
-// A BSTR owned by one object.
-class Bstr {
-  public:
-    explicit Bstr(std::wstring_view text)
-        : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { ::SysFreeString(value_); }
-    BSTR get() const { return value_; }
-
-  private:
-    BSTR value_;
-};
-
-HRESULT dispatchId(IDispatch& object, const wchar_t* name, DISPID& id) {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    return object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-}
 
 HRESULT putVisible(IDispatch& browser) {
     DISPID id = 0;
