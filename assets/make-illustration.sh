@@ -48,12 +48,14 @@ bash "$here/scripts/wine-prefix.sh" "$WINEPREFIX" "$build/bin" >/dev/null
 version_dir="$WINEPREFIX/drive_c/Program Files/SogouInput/6.2.0.0000"
 
 # Where the two windows go on the 1024 x 768 screen (top-left corners) and the
-# part of the screen that the picture shows. The dialog sits below the row of
-# 高级 and 自定义短语设置 and left of 应用, so it covers no marked control; the
-# free corner above it takes the first label.
-settings_at="386 60"
-dialog_at="60 230"
-region="884x596+60+60"
+# part of the screen that the picture shows. The dialog sits left of the
+# settings window and below its 高级 item, so it covers no marked control; the
+# free corner above it takes the first label. The help window's enlarged view
+# shows the picture at its natural size in an inner area of about 646 x 416
+# pixels, so every mark stays clear of the picture's right and bottom edges.
+settings_at="406 40"
+dialog_at="40 205"
+region="942x635+40+40"
 
 cat >"$work/shoot.sh" <<'EOF'
 set -euo pipefail

@@ -71,6 +71,7 @@ cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.e
     status=${PIPESTATUS[0]}
     "$WINESERVER" -w
     exit $status' _ "$prefix" "$out/bench_driver.exe" "$runs"
+  rm -rf "$bench_dir"/ops-*  # about 400 MB of phrase files
   echo
   echo "## 2 Size"
   echo

@@ -13,8 +13,19 @@ set_target_properties(Kanaroute PROPERTIES OUTPUT_NAME Kanaroute RUNTIME_OUTPUT_
 target_link_libraries(Kanaroute PRIVATE kanaroute_core comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32)
 target_compile_definitions(Kanaroute PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_include_directories(Kanaroute PRIVATE ${CMAKE_SOURCE_DIR})
+# The resource compiler does not report the files that the script pulls in: a changed
+# picture must still rebuild the program.
+set(KANAROUTE_RESOURCE_FILES
+    ${CMAKE_SOURCE_DIR}/app/win32/kanaroute.exe.manifest
+    ${CMAKE_SOURCE_DIR}/assets/kanaroute.ico
+    ${CMAKE_SOURCE_DIR}/assets/pointer.ico
+    ${CMAKE_SOURCE_DIR}/assets/arrow-pointer.ico
+    ${CMAKE_SOURCE_DIR}/assets/hand-pointer.ico
+    ${CMAKE_SOURCE_DIR}/assets/face-pointer.ico
+    ${CMAKE_SOURCE_DIR}/assets/sogou-logo.gif
+    ${CMAKE_SOURCE_DIR}/assets/help-illustration.jpg)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/app/win32/kanaroute.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/win32/kanaroute.exe.manifest")
+  OBJECT_DEPENDS "${KANAROUTE_RESOURCE_FILES}")
 if(MINGW)
   target_link_options(Kanaroute PRIVATE -municode -mwindows -static -static-libgcc -static-libstdc++ -s)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}")

@@ -24,7 +24,18 @@ namespace {
 // A program downloaded into a folder full of other files must not load a DLL
 // planted beside it: only System32 is searched from here on.
 void restrictDllSearchToSystem32() {
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows 7 has SetDefaultDllDirectories only with its security update
+    // KB2533623, so it is looked up rather than imported: the program must
+    // still start without it.
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll")) {
+        const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+            reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        if (setDefault != nullptr) {
+            setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+        }
+    }
+    // Also takes the current directory out of the search order.
     ::SetDllDirectoryW(L"");
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/resource_ids.h"
+#include "common/text_wrap.h"
 
 namespace kana::win32 {
 
@@ -480,11 +481,33 @@ void Form::paintLabel(ControlState& control, HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, control.fore ? toColorRef(*control.fore) : ::GetSysColor(COLOR_WINDOWTEXT));
     const std::wstring caption = text(control.spec->id);
-    UINT format = DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL;
-    if ((control.spec->flags & kCentered) != 0) {
-        format |= DT_CENTER;
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    const bool centred = (control.spec->flags & kCentered) != 0;
+    // Lines are broken by the program's own rule, so that runs of spaces in a
+    // caption push the next sentence onto a new line on every system.
+    std::map<wchar_t, int> widths;
+    const auto charWidth = [&](wchar_t c) {
+        auto [slot, added] = widths.try_emplace(c, 0);
+        if (added) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, &c, 1, &size);
+            slot->second = size.cx;
+        }
+        return slot->second;
+    };
+    int y = client.top;
+    for (const TextLine& line : wrapText(caption, client.right - client.left, charWidth)) {
+        if (y >= client.bottom) {
+            break;
+        }
+        const wchar_t* start = caption.data() + line.begin;
+        const int length = static_cast<int>(line.end - line.begin);
+        RECT lineRect{client.left, y, client.right, y + metrics.tmHeight};
+        ::DrawTextW(dc, start, length, &lineRect,
+                    DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP | (centred ? DT_CENTER : DT_LEFT));
+        y += metrics.tmHeight;
     }
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &client, format);
 }
 
 void Form::paintPicture(ControlState& control, HDC dc) {
