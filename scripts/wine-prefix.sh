@@ -26,14 +26,14 @@ import sys
 text = r'''Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"宋体"="WenQuanYi Zen Hei Mono"
+"宋体"="WenQuanYi Micro Hei Mono"
 "幼圆"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Zen Hei Mono"
+"SimSun"="WenQuanYi Micro Hei Mono"
 "YouYuan"="WenQuanYi Micro Hei"
 "MS Shell Dlg"="WenQuanYi Micro Hei"
 "MS Shell Dlg 2"="WenQuanYi Micro Hei"
-"新宋体"="WenQuanYi Zen Hei Mono"
-"NSimSun"="WenQuanYi Zen Hei Mono"
+"新宋体"="WenQuanYi Micro Hei Mono"
+"NSimSun"="WenQuanYi Micro Hei Mono"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
