@@ -347,7 +347,9 @@ def check_manifest(text, arch, problems):
 
 def objdump_private_headers(objdump, path):
     try:
-        result = subprocess.run([objdump, "-p", path], capture_output=True, text=True, errors="replace")
+        # objdump's headings are translated in other locales; read them in English.
+        env = dict(os.environ, LC_ALL="C", LANG="C", LANGUAGE="")
+        result = subprocess.run([objdump, "-p", path], capture_output=True, text=True, errors="replace", env=env)
     except OSError as error:
         raise SystemExit(f"error: cannot run {objdump}: {error}")
     if result.returncode != 0:
