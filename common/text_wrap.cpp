@@ -2,7 +2,9 @@
 
 namespace kana {
 
-bool isWideCharacter(wchar_t c) { return c >= 0x2E80; }
+bool isWideCharacter(wchar_t c) {
+    return c >= 0x2E80;
+}
 
 namespace {
 
@@ -67,7 +69,8 @@ std::vector<TextLine> wrapText(std::wstring_view text, int width, const CharWidt
         used += advance;
         ++i;
     }
-    if (begin < text.size() || lines.empty() || (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))) {
+    if (begin < text.size() || lines.empty() ||
+        (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))) {
         lines.push_back({begin, text.size()});
     }
     return lines;

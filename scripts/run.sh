@@ -24,7 +24,7 @@ mkdir -p "$(dirname "$shot")"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$1"
   "$KANAROUTE_WINE" Kanaroute.exe &
-  for i in $(seq 1 40); do sleep 0.5; done
+  sleep 8
   import -window root "$2.full.png"
   "$WINESERVER" -k 2>/dev/null || true' _ "$bin" "$shot"
 # The main window sits on Wine'\''s plain desktop: cut the desktop away.

@@ -62,4 +62,7 @@ if [ -n "$bin" ]; then
   cp "$bin/standin/config.exe" "$vdir/config.exe"
   [ -e "$vdir/phrases.ini" ] || cp "$here/standin/phrases.ini" "$vdir/phrases.ini"
 fi
+# Let this prefix's Wine server end: a program started afterwards (perhaps on
+# another display) must not join a server that was started without one.
+"$WINESERVER" -w
 echo "$prefix"

@@ -15,7 +15,9 @@
 // libstdc++'s verbose terminate handler would link its whole C++ name
 // demangler into the program file; a plain abort is all a GUI program needs.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 } // namespace __gnu_cxx
 #endif
 

@@ -11,27 +11,28 @@ namespace kana::win32 {
 
 // A BSTR owned by one object.
 class Bstr {
-public:
-    explicit Bstr(std::wstring_view text) : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  public:
+    explicit Bstr(std::wstring_view text)
+        : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { ::SysFreeString(value_); }
     BSTR get() const { return value_; }
 
-private:
+  private:
     BSTR value_;
 };
 
 // A VARIANT cleared when it goes.
 class Variant {
-public:
+  public:
     Variant() { ::VariantInit(&value_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
     ~Variant() { ::VariantClear(&value_); }
     VARIANT* get() { return &value_; }
 
-private:
+  private:
     VARIANT value_;
 };
 

@@ -56,7 +56,8 @@ void runInstall(LexiconCommandContext& context, bool backupFirst) {
 }
 
 void runBackup(LexiconCommandContext& context) {
-    runWithRealFiles(context, [](auto& steps, const auto& files, auto& host) { lexicon::backup(steps, files, host); });
+    runWithRealFiles(context,
+                     [](auto& steps, const auto& files, auto& host) { lexicon::backup(steps, files, host); });
 }
 
 void runRestore(LexiconCommandContext& context, bool toInitial) {
@@ -66,8 +67,8 @@ void runRestore(LexiconCommandContext& context, bool toInitial) {
 }
 
 void runUninstall(LexiconCommandContext& context) {
-    runWithRealFiles(context,
-                     [](auto& steps, const auto& files, auto& host) { lexicon::uninstall(steps, files, host); });
+    runWithRealFiles(
+        context, [](auto& steps, const auto& files, auto& host) { lexicon::uninstall(steps, files, host); });
 }
 
 } // namespace kana::win32

@@ -55,10 +55,12 @@ TEST(HintLine, FollowsThePointerWithTheRightTextsAndColours) {
     EXPECT_TRUE(showsColour(dlg, RGB(0, 128, 0)));
     EXPECT_FALSE(showsColour(dlg, RGB(255, 0, 0)));
 
-    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCheck1)), L"说明：是否对现有词条进行备份（强烈建议勾选）。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCheck1)),
+              L"说明：是否对现有词条进行备份（强烈建议勾选）。");
     EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kFrame1), 20, 20), L"说明：任务勾选与执行列表。");
     EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kLabel2)), L"说明：您正在查看安装地址与基本信息。");
-    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kImage1)), L"说明：您正在查看搜狗logo，单击访问官方网站。");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kImage1)),
+              L"说明：您正在查看搜狗logo，单击访问官方网站。");
     EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand7)),
               L"说明：注意，若此次为初次备份则将存为 最近备份，若不是初次备份 则将覆盖 最近备份。");
     saveScreenshot(window, L"main-window-hint");
@@ -81,6 +83,7 @@ TEST(HintLine, ADisabledControlInTheFrameShowsTheFramesHint) {
     // a window beneath it (the main window on Windows; Wine hands it to the frame).
     ASSERT_FALSE(isEnabled(child(window, kCommand4)));
     const std::wstring beneath = hintAfterMovingTo(dlg, child(window, kCommand4));
-    EXPECT_TRUE(beneath == L"说明：无" || beneath == L"说明：任务勾选与执行列表。") << testing::PrintToString(beneath);
+    EXPECT_TRUE(beneath == L"说明：无" || beneath == L"说明：任务勾选与执行列表。")
+        << testing::PrintToString(beneath);
     EXPECT_FALSE(showsColour(dlg, RGB(255, 0, 0)));
 }

@@ -25,7 +25,9 @@ void postLabelClick(HWND hwnd) {
     Sleep(300);
 }
 
-int pixelsOfTwips(int twips) { return MulDiv(twips, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 1440); }
+int pixelsOfTwips(int twips) {
+    return MulDiv(twips, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 1440);
+}
 
 SIZE outerSize(HWND hwnd) {
     RECT rect{};
@@ -67,7 +69,9 @@ struct Started {
     }
 };
 
-std::wstring topicText(int topic) { return std::wstring(kana::help_topics::chooseTopic(topic).text); }
+std::wstring topicText(int topic) {
+    return std::wstring(kana::help_topics::chooseTopic(topic).text);
+}
 
 } // namespace
 
@@ -161,7 +165,8 @@ TEST(AdvertisementWindow, OpensOnceHidesOnASurfaceClickButNotOnALabel) {
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(ad); }, 3000));
     EXPECT_TRUE(IsWindow(ad));
     postLabelClick(child(app.main, main_ids::kLabel8));
-    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(ad) != FALSE; }, 3000)) << "the same window shows again";
+    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(ad) != FALSE; }, 3000))
+        << "the same window shows again";
     EXPECT_EQ(app.count(L"广告栏"), 1);
 }
 
@@ -175,10 +180,12 @@ TEST(AboutBox, ShowsTheExactTitleAndPrompt) {
     EXPECT_EQ(view.title(), L"       About         ");
     const std::wstring text = view.text();
     EXPECT_EQ(text, kana::about_box::prompt());
-    EXPECT_EQ(text.find(L"Kanaroute安装包程序原理为将整理后的自定义词条载入配置文件，仅供日语非专业的初级用户使用。\r"
-                        L"      此软件非搜狗公司开发。" +
-                        std::wstring(34, L' ')),
-              0u);
+    EXPECT_EQ(
+        text.find(
+            L"Kanaroute安装包程序原理为将整理后的自定义词条载入配置文件，仅供日语非专业的初级用户使用。\r"
+            L"      此软件非搜狗公司开发。" +
+            std::wstring(34, L' ')),
+        0u);
     EXPECT_EQ(text.find(L'\n'), std::wstring::npos);
     EXPECT_FALSE(view.hasButton(IDCANCEL));
     view.press(IDOK);
@@ -201,8 +208,8 @@ TEST(WebLinks, WithoutABrowserObjectTheAddressGoesToTheDefaultBrowser) {
     const std::wstring record = testOutputDir() + L"\\browser-addresses.txt";
     DeleteFileW(record.c_str());
     HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key, nullptr);
     std::wstring browser = buildDir().substr(2) + L"\\record-browser.sh";
     for (wchar_t& c : browser) {
         c = c == L'\\' ? L'/' : c;

@@ -10,7 +10,9 @@ using namespace kana;
 namespace {
 
 // SimSun-like metrics: a Chinese character 16 pixels, anything else 8.
-int width16(wchar_t c) { return isWideCharacter(c) ? 16 : 8; }
+int width16(wchar_t c) {
+    return isWideCharacter(c) ? 16 : 8;
+}
 
 std::vector<std::wstring> lines(std::wstring_view text, int width) {
     std::vector<std::wstring> result;
@@ -28,7 +30,8 @@ TEST(TextWrap, ChineseTextBreaksBetweenAnyTwoCharacters) {
 }
 
 TEST(TextWrap, ARunOfSpacesThatFillsTheLinePushesTheNextSentenceDown) {
-    const std::wstring note = L"安装完毕请按照指示完成应用。        注:旧版本软件无法使用此版本进行卸载、还原、备份工作。";
+    const std::wstring note =
+        L"安装完毕请按照指示完成应用。        注:旧版本软件无法使用此版本进行卸载、还原、备份工作。";
     const auto wrapped = lines(note, 148);
     ASSERT_GE(wrapped.size(), 3u);
     EXPECT_EQ(wrapped[1], L"完成应用。        ");
@@ -39,7 +42,8 @@ TEST(TextWrap, ARunOfSpacesThatFillsTheLinePushesTheNextSentenceDown) {
 }
 
 TEST(TextWrap, LatinWordsStayWholeAndClosingPunctuationStaysWithItsWord) {
-    EXPECT_EQ(lines(L"搜索\"Kanaroute\"或者", 100), (std::vector<std::wstring>{L"搜索", L"\"Kanaroute\"", L"或者"}));
+    EXPECT_EQ(lines(L"搜索\"Kanaroute\"或者", 100),
+              (std::vector<std::wstring>{L"搜索", L"\"Kanaroute\"", L"或者"}));
     EXPECT_EQ(lines(L"一二三四五。", 80), (std::vector<std::wstring>{L"一二三四", L"五。"}));
 }
 
