@@ -9,7 +9,9 @@ file(GLOB KANAROUTE_WIN32_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/windows/win32/*.cpp)
 
 add_executable(Kanaroute WIN32 ${KANAROUTE_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/app/win32/kanaroute.rc)
-set_target_properties(Kanaroute PROPERTIES OUTPUT_NAME Kanaroute RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# $<1:...> keeps multi-configuration generators (Visual Studio) from adding a Release/ folder,
+# so that the program always lands beside date.dat.
+set_target_properties(Kanaroute PROPERTIES OUTPUT_NAME Kanaroute RUNTIME_OUTPUT_DIRECTORY $<1:${CMAKE_BINARY_DIR}/bin>)
 target_link_libraries(Kanaroute PRIVATE kanaroute_core comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32)
 target_compile_definitions(Kanaroute PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_include_directories(Kanaroute PRIVATE ${CMAKE_SOURCE_DIR})

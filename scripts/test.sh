@@ -5,13 +5,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+rm -f "$logs"/*.log
 
 bash scripts/install-deps.sh
 
 echo "== Native build and unit tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
-ctest --preset native
+ctest --preset native 2>&1 | tee "$logs/1-native-unit-tests.log"
 
 echo "== Windows program (32-bit, the product)"
 cmake --preset win32 >/dev/null
@@ -22,7 +25,7 @@ preset=$(kanaroute_build_preset)
 if [ "$preset" != win32 ]; then
   echo "== This machine runs no 32-bit code: the end-to-end tests use the 64-bit build of the same sources"
   echo "== Checks of the 32-bit program file"
-  ctest --preset win32 -R "binary|package"
+  ctest --preset win32 -R "binary|package" 2>&1 | tee "$logs/2-win32-program-file.log"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 fi
@@ -31,9 +34,9 @@ echo "== End-to-end tests under Wine in Xvfb ($preset build)"
 rm -rf "build/$preset/e2e-prefix" "build/$preset/test-output"
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  ctest --preset "$1"; status=$?
+  ctest --preset "$1" 2>&1 | tee "$2"; status=${PIPESTATUS[0]}
   "$WINESERVER" -k 2>/dev/null || true
-  exit $status' _ "$preset" || status=$?
+  exit $status' _ "$preset" "$logs/3-end-to-end.log" || status=$?
 
 # Screenshots taken by the tests, as PNG.
 for bmp in "build/$preset/test-output"/*.bmp; do
@@ -41,4 +44,8 @@ for bmp in "build/$preset/test-output"/*.bmp; do
   convert-im6.q16 "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 ls "build/$preset/test-output"/*.png 2>/dev/null | sed 's/^/screenshot: /' || true
+echo "== Summary"
+for log in "$logs"/*.log; do
+  printf '%-28s %s\n' "$(basename "$log" .log)" "$(grep -h 'tests passed' "$log" || echo 'no summary')"
+done
 exit $status
