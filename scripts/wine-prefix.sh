@@ -20,8 +20,11 @@ if [ ! -f "$prefix/.kanaroute-ready" ]; then
   wine wineboot.exe -i >/dev/null 2>&1 || true
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-  reg="$prefix/kanaroute-settings.reg"
-  python3 - "$reg" <<'PY'
+  touch "$prefix/.kanaroute-ready"
+fi
+
+reg="$prefix/kanaroute-settings.reg"
+python3 - "$reg" <<'PY'
 import sys
 text = r'''Windows Registry Editor Version 5.00
 
@@ -43,10 +46,10 @@ text = r'''Windows Registry Editor Version 5.00
 '''
 open(sys.argv[1], 'w', encoding='utf-16').write(text.replace('\n', '\r\n'))
 PY
-  wine regedit.exe /S "$(wine winepath.exe -w "$reg" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
-  "$WINESERVER" -w
-  touch "$prefix/.kanaroute-ready"
-fi
+# Font substitutes and the virtual desktop; imported on every run, so that a
+# prefix made by an older version of this script gets the current settings.
+wine regedit.exe /S "$(wine winepath.exe -w "$reg" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
+"$WINESERVER" -w
 
 # The stand-in input method: registry values in the view a 32-bit program reads.
 install_dir='C:\Program Files\SogouInput'
