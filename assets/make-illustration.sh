@@ -149,5 +149,5 @@ PY
 
 "$IM" "$work/screen.png" -crop "$region" +repage -filter Catrom -resize '650x438!' \
   -font "$FONT_CJK" -pointsize 21 -draw "$draw" \
-  -strip -sampling-factor 1x1 -quality 85 "$out"
+  -strip -sampling-factor 1x1 -quality 78 "$out"
 identify "$out"
