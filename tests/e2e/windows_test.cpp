@@ -170,12 +170,17 @@ TEST(AdvertisementWindow, OpensOnceHidesOnASurfaceClickButNotOnALabel) {
     EXPECT_EQ(app.count(L"广告栏"), 1);
 }
 
-TEST(AboutBox, ShowsTheExactTitleAndPrompt) {
+TEST(AboutBox, ShowsTheExactTitleAndPromptModalToTheWholeProgram) {
     Started app;
     ASSERT_NE(app.main, nullptr);
+    HWND help = app.openHelp();
+    ASSERT_NE(help, nullptr);
     postClick(child(app.main, main_ids::kCommand1));
     HWND box = app.program.waitForMessageBox();
     ASSERT_NE(box, nullptr);
+    // While the box is up, no other window of the program takes input.
+    EXPECT_FALSE(isEnabled(app.main));
+    EXPECT_FALSE(isEnabled(help));
     MessageBoxView view{box};
     EXPECT_EQ(view.title(), L"       About         ");
     const std::wstring text = view.text();
@@ -190,6 +195,7 @@ TEST(AboutBox, ShowsTheExactTitleAndPrompt) {
     EXPECT_FALSE(view.hasButton(IDCANCEL));
     view.press(IDOK);
     EXPECT_TRUE(app.program.running());
+    EXPECT_TRUE(waitUntil([&] { return isEnabled(app.main) && isEnabled(help); }, 3000));
 }
 
 TEST(Exit, EndsTheProgramWithTheHelpAndAdvertisementWindowsOpen) {
