@@ -1,5 +1,6 @@
 #include "lexicon/win32/win32_file_steps.h"
 
+#include "common/win32/file_lookup.h"
 #include "common/win32/handles.h"
 #include "common/win32/system_error.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 using kana::win32::unique_handle;
 using kana::win32::unique_hfile;
-using kana::win32::unique_hfind;
 
 // A time-stamp file is a single line; anything much larger is not one.
 constexpr LONGLONG kSmallFileLimit = 1 << 20;
@@ -68,12 +68,7 @@ std::string toAnsiCodePage(const std::wstring& text) {
 } // namespace
 
 bool Win32FileSteps::exists(const std::wstring& path) {
-    WIN32_FIND_DATAW data{};
-    const unique_hfind found(::FindFirstFileW(path.c_str(), &data));
-    if (!found) {
-        return false;
-    }
-    return (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+    return kana::win32::existsByLookup(path);
 }
 
 StepResult Win32FileSteps::deleteFile(const std::wstring& path) {
