@@ -76,6 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 2;
     }
     ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    mainWindow.focusFirstControl();
     ::UpdateWindow(mainWindow.hwnd());
     return runMessageLoop();
 }

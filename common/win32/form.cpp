@@ -772,8 +772,31 @@ void Form::moveFocus(bool forward) {
     ::SetFocus(order[next]->hwnd);
 }
 
+bool Form::pressDefaultButton() {
+    // Enter clicks the focused push button, or else the window's default button.
+    if (const ControlState* focused = stateOf(::GetFocus());
+        focused != nullptr && focused->spec->kind == ControlKind::PushButton) {
+        ::PostMessageW(focused->hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    for (const ControlState& control : controls_) {
+        if ((control.spec->flags & kDefaultButton) != 0 && control.hwnd != nullptr &&
+            ::IsWindowEnabled(control.hwnd) && ::IsWindowVisible(control.hwnd)) {
+            ::PostMessageW(control.hwnd, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Form::focusFirstControl() {
+    ::SetFocus(hwnd_);
+    moveFocus(true);
+}
+
 bool isProgramDialogKey(MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || message.hwnd == nullptr) {
+    if (message.message != WM_KEYDOWN || (message.wParam != VK_TAB && message.wParam != VK_RETURN) ||
+        message.hwnd == nullptr) {
         return false;
     }
     HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
@@ -783,6 +806,10 @@ bool isProgramDialogKey(MSG& message) {
     Form* form = reinterpret_cast<Form*>(::GetWindowLongPtrW(root, GWLP_USERDATA));
     if (form == nullptr) {
         return false;
+    }
+    if (message.wParam == VK_RETURN) {
+        // Enter presses the window's default button, as in a dialog.
+        return form->pressDefaultButton();
     }
     form->moveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
     return true;

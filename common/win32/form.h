@@ -47,6 +47,8 @@ class Form {
     void setPicture(int id, const Picture* picture, bool stretch);
     // The picture the layout gives a control (loaded at create), or nullptr.
     const Picture* layoutPicture(PictureId picture) const;
+    // Gives the keyboard focus to the first control in the tab order.
+    void focusFirstControl();
     // Sets the window's outer size in twips.
     void setOuterSizeTwips(int width, int height);
 
@@ -95,6 +97,7 @@ class Form {
     void paintPicture(ControlState& control, HDC dc);
     void paintButton(const DRAWITEMSTRUCT& item);
     void moveFocus(bool forward);
+    bool pressDefaultButton();
     LRESULT controlMessage(ControlState& control, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR idSubclass, DWORD_PTR refData);
