@@ -87,3 +87,44 @@ TEST(HintLine, ADisabledControlInTheFrameShowsTheFramesHint) {
         << testing::PrintToString(beneath);
     EXPECT_FALSE(showsColour(dlg, RGB(255, 0, 0)));
 }
+
+TEST(HintLine, TheRefreshAfterAnOperationKeepsTheLastHint) {
+    const InputMethod method = installInputMethod(L"hintrefresh");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    HWND dlg = child(window, kDlg);
+    HWND backup = child(window, kCommand7);
+    EXPECT_EQ(hintAfterMovingTo(dlg, backup),
+              L"说明：注意，若此次为初次备份则将存为 最近备份，若不是初次备份 则将覆盖 最近备份。");
+    postClick(backup);
+    HWND box = program.waitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxView{box}.text(), L"备份完成！");
+    // The refresh has already run: the new backup time shows, the hint is untouched.
+    EXPECT_NE(textOf(child(window, kLabel5)).find(L"最初状态备份时间：\r\n2"), std::wstring::npos);
+    EXPECT_EQ(textOf(dlg),
+              L"说明：注意，若此次为初次备份则将存为 最近备份，若不是初次备份 则将覆盖 最近备份。");
+    MessageBoxView{box}.press(IDOK);
+}
+
+TEST(HintLine, RestoreChoicesFormTheirOwnGroupAndHaveNoHint) {
+    const InputMethod method = installInputMethod(L"optiongroups");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    writeFile(method.file(L"time000.ini"), "2024/3/5 14:07:09\r\n");
+    writeFile(method.file(L"time001.ini"), "2025/1/2 8:00:01\r\n");
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(isChecked(child(window, kOption3)));
+    mouseClick(child(window, kOption4));
+    EXPECT_TRUE(isChecked(child(window, kOption4)));
+    EXPECT_FALSE(isChecked(child(window, kOption3)));
+    EXPECT_TRUE(isChecked(child(window, kOption2))) << "the install mode is another group";
+    // Moving over a restore choice leaves the hint line alone.
+    HWND dlg = child(window, kDlg);
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kCommand3)), L"说明：请确认安装开始");
+    EXPECT_EQ(hintAfterMovingTo(dlg, child(window, kOption3)), L"说明：请确认安装开始");
+}
