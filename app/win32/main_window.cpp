@@ -101,7 +101,7 @@ void MainWindow::showHint(std::wstring_view controlName) {
 }
 
 void MainWindow::onControlMouseMove(int id) {
-    for (const ControlSpec& control : spec().controls) {
+    for (const ControlSpec& control : windowLayout().controls) {
         if (control.id == id) {
             showHint(control.name);
             return;
@@ -110,7 +110,7 @@ void MainWindow::onControlMouseMove(int id) {
 }
 
 void MainWindow::onSurfaceMouseMove() {
-    showHint(spec().name);
+    showHint(windowLayout().name);
 }
 
 void MainWindow::onCloseBox() {

@@ -62,11 +62,11 @@ bool registerFormClasses(HINSTANCE instance) {
     return true;
 }
 
-Form::Form(const WindowSpec& spec) : spec_(spec) {
-    controls_.reserve(spec.controls.size());
-    for (const ControlSpec& control : spec.controls) {
+Form::Form(const WindowSpec& layout) : layout_(layout) {
+    controls_.reserve(layout.controls.size());
+    for (const ControlSpec& control : layout.controls) {
         ControlState state;
-        state.spec = &control;
+        state.row = &control;
         state.fore = control.foreColour;
         state.background = control.background;
         state.stretch = (control.flags & kStretch) != 0;
@@ -91,29 +91,29 @@ bool Form::create() {
     if (dpi_ <= 0) {
         dpi_ = 96;
     }
-    defaultFont_ = fontFor(spec_.defaultFont);
+    defaultFont_ = fontFor(layout_.defaultFont);
 
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_CONTROLPARENT;
-    if (spec_.frame == WindowFrame::FixedTool) {
+    if (layout_.frame == WindowFrame::FixedTool) {
         exStyle |= WS_EX_TOOLWINDOW;
     } else {
         exStyle |= WS_EX_APPWINDOW;
-        if (!spec_.hasProgramIcon) {
+        if (!layout_.hasProgramIcon) {
             exStyle |= WS_EX_DLGMODALFRAME; // a fixed window without an icon of its own
         }
     }
-    RECT outer{0, 0, twipsToPixels(spec_.innerWidth, dpi_), twipsToPixels(spec_.innerHeight, dpi_)};
+    RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
     ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
 
-    const std::wstring title(spec_.title);
+    const std::wstring title(layout_.title);
     HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                                   ::GetModuleHandleW(nullptr), this);
     if (hwnd == nullptr) {
         return false;
     }
-    if (spec_.hasProgramIcon) {
+    if (layout_.hasProgramIcon) {
         ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon(32)));
         ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon(16)));
     }
@@ -126,29 +126,29 @@ bool Form::create() {
 }
 
 bool Form::createControl(ControlState& control) {
-    const ControlSpec& spec = *control.spec;
-    if (spec.kind == ControlKind::Line || spec.kind == ControlKind::Shape) {
+    const ControlSpec& row = *control.row;
+    if (row.kind == ControlKind::Line || row.kind == ControlKind::Shape) {
         return true; // drawn by their container
     }
     const wchar_t* className = kLabelClass;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    if ((spec.flags & kHidden) == 0) {
+    if ((row.flags & kHidden) == 0) {
         style |= WS_VISIBLE;
     }
-    if ((spec.flags & kDisabled) != 0) {
+    if ((row.flags & kDisabled) != 0) {
         style |= WS_DISABLED;
     }
-    if ((spec.flags & kTabStop) != 0) {
+    if ((row.flags & kTabStop) != 0) {
         style |= WS_TABSTOP;
     }
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::Label:
         break;
     case ControlKind::PushButton:
         className = WC_BUTTONW;
-        style |= spec.background == Background::SystemFace ? BS_PUSHBUTTON : BS_OWNERDRAW;
-        if ((spec.flags & kWraps) != 0) {
+        style |= row.background == Background::SystemFace ? BS_PUSHBUTTON : BS_OWNERDRAW;
+        if ((row.flags & kWraps) != 0) {
             style |= BS_MULTILINE;
         }
         break;
@@ -176,10 +176,10 @@ bool Form::createControl(ControlState& control) {
         className = WC_EDITW;
         style |= ES_AUTOVSCROLL | ES_LEFT;
         exStyle |= WS_EX_CLIENTEDGE;
-        if ((spec.flags & kMultiLine) != 0) {
+        if ((row.flags & kMultiLine) != 0) {
             style |= ES_MULTILINE;
         }
-        if ((spec.flags & kReadOnly) != 0) {
+        if ((row.flags & kReadOnly) != 0) {
             style |= ES_READONLY;
         }
         break;
@@ -188,30 +188,30 @@ bool Form::createControl(ControlState& control) {
         return true;
     }
 
-    HWND parent = containerWindow(spec.container);
-    const RECT rect = pixelRect(spec);
-    const std::wstring caption(spec.caption);
+    HWND parent = containerWindow(row.container);
+    const RECT rect = pixelRect(row);
+    const std::wstring caption(row.caption);
     control.hwnd = ::CreateWindowExW(exStyle, className, caption.c_str(), style, rect.left, rect.top,
                                      rect.right - rect.left, rect.bottom - rect.top, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
                                      ::GetModuleHandleW(nullptr), nullptr);
     if (control.hwnd == nullptr) {
         return false;
     }
     // Rows are listed front to back: each new control goes behind the ones before it.
     ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    control.font = spec.font.face.empty() ? defaultFont_ : fontFor(spec.font);
-    if (spec.picture != PictureId::None) {
-        auto [slot, added] = pictures_.try_emplace(spec.picture);
+    control.font = row.font.face.empty() ? defaultFont_ : fontFor(row.font);
+    if (row.picture != PictureId::None) {
+        auto [slot, added] = pictures_.try_emplace(row.picture);
         if (added) {
-            slot->second = Picture::load(spec.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO
-                                                                               : IDR_HELP_ILLUSTRATION);
+            slot->second =
+                Picture::load(row.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO : IDR_HELP_ILLUSTRATION);
         }
         control.picture = slot->second ? &slot->second : nullptr;
     }
     ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
-    if ((spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton) &&
-        (spec.flags & kChecked) != 0) {
+    if ((row.kind == ControlKind::CheckBox || row.kind == ControlKind::OptionButton) &&
+        (row.flags & kChecked) != 0) {
         ::SendMessageW(control.hwnd, BM_SETCHECK, BST_CHECKED, 0);
     }
     if (className != kLabelClass && className != kPictureClass && className != kFrameClass) {
@@ -225,7 +225,7 @@ HWND Form::containerWindow(std::wstring_view container) const {
         return hwnd_;
     }
     for (const ControlState& control : controls_) {
-        if (control.spec->name == container) {
+        if (control.row->name == container) {
             return control.hwnd;
         }
     }
@@ -263,13 +263,13 @@ HBRUSH Form::brushFor(Rgb colour) {
 
 HBRUSH Form::backgroundBrushOf(HWND hwnd) {
     if (hwnd == hwnd_) {
-        return spec_.background == Background::Opaque ? brushFor(spec_.backColour)
-                                                      : ::GetSysColorBrush(COLOR_BTNFACE);
+        return layout_.background == Background::Opaque ? brushFor(layout_.backColour)
+                                                        : ::GetSysColorBrush(COLOR_BTNFACE);
     }
     if (ControlState* control = stateOf(hwnd)) {
         switch (control->background) {
         case Background::Opaque:
-            return brushFor(control->spec->backColour);
+            return brushFor(control->row->backColour);
         case Background::SystemFace:
             return ::GetSysColorBrush(COLOR_BTNFACE);
         case Background::Transparent:
@@ -281,7 +281,7 @@ HBRUSH Form::backgroundBrushOf(HWND hwnd) {
 
 Form::ControlState* Form::state(int id) {
     for (ControlState& control : controls_) {
-        if (control.spec->id == id) {
+        if (control.row->id == id) {
             return &control;
         }
     }
@@ -384,10 +384,9 @@ void Form::selectOption(int id) {
         return;
     }
     for (ControlState& control : controls_) {
-        if (control.spec->kind == ControlKind::OptionButton &&
-            control.spec->container == selected->spec->container && control.hwnd != nullptr) {
-            ::SendMessageW(control.hwnd, BM_SETCHECK, control.spec->id == id ? BST_CHECKED : BST_UNCHECKED,
-                           0);
+        if (control.row->kind == ControlKind::OptionButton &&
+            control.row->container == selected->row->container && control.hwnd != nullptr) {
+            ::SendMessageW(control.hwnd, BM_SETCHECK, control.row->id == id ? BST_CHECKED : BST_UNCHECKED, 0);
         }
     }
 }
@@ -419,7 +418,7 @@ void Form::paintContainer(HWND container, HDC dc) {
 
     std::wstring_view containerName;
     if (ControlState* frame = stateOf(container)) {
-        containerName = frame->spec->name;
+        containerName = frame->row->name;
         // The frame's border runs through the middle of its caption.
         SelectedObject font(dc, frame->font);
         TEXTMETRICW metrics{};
@@ -427,7 +426,7 @@ void Form::paintContainer(HWND container, HDC dc) {
         RECT border = client;
         border.top = metrics.tmHeight / 2;
         ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-        const std::wstring caption(frame->spec->caption);
+        const std::wstring caption(frame->row->caption);
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
         RECT captionRect{7, 0, 7 + extent.cx + 2, metrics.tmHeight};
@@ -439,21 +438,21 @@ void Form::paintContainer(HWND container, HDC dc) {
 
     // Lines and outlines are drawn on their container's surface, behind its controls.
     for (const ControlState& control : controls_) {
-        const ControlSpec& spec = *control.spec;
-        if (spec.container != containerName ||
-            (spec.kind != ControlKind::Line && spec.kind != ControlKind::Shape)) {
+        const ControlSpec& row = *control.row;
+        if (row.container != containerName ||
+            (row.kind != ControlKind::Line && row.kind != ControlKind::Shape)) {
             continue;
         }
-        const COLORREF colour = (spec.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT)
-                                                                     : ::GetSysColor(COLOR_WINDOWTEXT);
+        const COLORREF colour = (row.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT)
+                                                                    : ::GetSysColor(COLOR_WINDOWTEXT);
         unique_hpen pen(::CreatePen(PS_SOLID, 1, colour));
         SelectedObject selectedPen(dc, pen.get());
-        if (spec.kind == ControlKind::Line) {
-            ::MoveToEx(dc, twipsToPixels(spec.left, dpi_), twipsToPixels(spec.top, dpi_), nullptr);
-            ::LineTo(dc, twipsToPixels(spec.width, dpi_), twipsToPixels(spec.height, dpi_));
+        if (row.kind == ControlKind::Line) {
+            ::MoveToEx(dc, twipsToPixels(row.left, dpi_), twipsToPixels(row.top, dpi_), nullptr);
+            ::LineTo(dc, twipsToPixels(row.width, dpi_), twipsToPixels(row.height, dpi_));
         } else {
             SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
-            const RECT rect = pixelRect(spec);
+            const RECT rect = pixelRect(row);
             ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
         }
     }
@@ -474,16 +473,16 @@ void Form::paintLabel(ControlState& control, HDC dc) {
     } else {
         ::FillRect(dc, &client, backgroundBrushOf(control.hwnd));
     }
-    if (control.spec->kind != ControlKind::Label) {
+    if (control.row->kind != ControlKind::Label) {
         return;
     }
     SelectedObject font(dc, control.font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, control.fore ? toColorRef(*control.fore) : ::GetSysColor(COLOR_WINDOWTEXT));
-    const std::wstring caption = text(control.spec->id);
+    const std::wstring caption = text(control.row->id);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
-    const bool centred = (control.spec->flags & kCentered) != 0;
+    const bool centred = (control.row->flags & kCentered) != 0;
     // Lines are broken by the program's own rule, so that runs of spaces in a
     // caption push the next sentence onto a new line on every system.
     std::map<wchar_t, int> widths;
@@ -538,13 +537,13 @@ void Form::paintButton(const DRAWITEMSTRUCT& item) {
     SelectedObject font(dc, control->font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    const std::wstring caption = text(control->spec->id);
+    const std::wstring caption = text(control->row->id);
     RECT textRect = rect;
     ::InflateRect(&textRect, -3, -3);
     if (pressed) {
         ::OffsetRect(&textRect, 1, 1);
     }
-    if ((control->spec->flags & kWraps) != 0) {
+    if ((control->row->flags & kWraps) != 0) {
         RECT measure = textRect;
         ::DrawTextW(dc, caption.c_str(), -1, &measure,
                     DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
@@ -563,14 +562,14 @@ void Form::paintButton(const DRAWITEMSTRUCT& item) {
 }
 
 LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool isFrame = control.spec->kind == ControlKind::Frame;
+    const bool isFrame = control.row->kind == ControlKind::Frame;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         HDC dc = ::BeginPaint(control.hwnd, &paint);
         if (isFrame) {
             paintContainer(control.hwnd, dc);
-        } else if (control.spec->kind == ControlKind::Label) {
+        } else if (control.row->kind == ControlKind::Label) {
             paintLabel(control, dc);
         } else {
             paintPicture(control, dc);
@@ -586,7 +585,7 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
-        onControlMouseMove(control.spec->id);
+        onControlMouseMove(control.row->id);
         return 0;
     case WM_LBUTTONDOWN:
         control.pressed = true;
@@ -594,7 +593,7 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
     case WM_LBUTTONUP:
         if (control.pressed) {
             control.pressed = false;
-            onClick(control.spec->id);
+            onClick(control.row->id);
         }
         return 0;
     case WM_SETTEXT: {
@@ -623,7 +622,7 @@ LRESULT CALLBACK Form::controlSubclassProc(HWND hwnd, UINT message, WPARAM wPara
     Form* form = reinterpret_cast<Form*>(refData);
     if (message == WM_MOUSEMOVE && form != nullptr) {
         if (ControlState* control = form->stateOf(hwnd)) {
-            form->onControlMouseMove(control->spec->id);
+            form->onControlMouseMove(control->row->id);
         }
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &Form::controlSubclassProc, 1);
@@ -679,7 +678,7 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const int code = HIWORD(wParam);
         ControlState* control = state(id);
         if (control != nullptr && code == BN_CLICKED) {
-            if (control->spec->kind == ControlKind::OptionButton) {
+            if (control->row->kind == ControlKind::OptionButton) {
                 selectOption(id);
             }
             onClick(id);
@@ -698,8 +697,8 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (control == nullptr) {
             break;
         }
-        HBRUSH brush = control->spec->kind == ControlKind::TextBox ? ::GetSysColorBrush(COLOR_WINDOW)
-                                                                   : backgroundBrushOf(hwnd);
+        HBRUSH brush = control->row->kind == ControlKind::TextBox ? ::GetSysColorBrush(COLOR_WINDOW)
+                                                                  : backgroundBrushOf(hwnd);
         LOGBRUSH info{};
         ::GetObjectW(brush, sizeof(info), &info);
         ::SetBkColor(dc, info.lbColor);
@@ -713,9 +712,9 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(lParam) == HTCLIENT) {
             Pointer pointer = Pointer::Default;
             if (target == hwnd_) {
-                pointer = spec_.pointer;
+                pointer = layout_.pointer;
             } else if (ControlState* control = stateOf(target)) {
-                pointer = control->spec->pointer;
+                pointer = control->row->pointer;
             }
             if (HCURSOR cursor = pointerCursor(pointer)) {
                 ::SetCursor(cursor);
@@ -750,7 +749,7 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form::moveFocus(bool forward) {
     std::vector<const ControlState*> order;
     for (const ControlState& control : controls_) {
-        if (control.hwnd != nullptr && control.spec->tabIndex >= 0 && (control.spec->flags & kTabStop) != 0 &&
+        if (control.hwnd != nullptr && control.row->tabIndex >= 0 && (control.row->flags & kTabStop) != 0 &&
             ::IsWindowVisible(control.hwnd) && ::IsWindowEnabled(control.hwnd)) {
             order.push_back(&control);
         }
@@ -759,7 +758,7 @@ void Form::moveFocus(bool forward) {
         return;
     }
     std::sort(order.begin(), order.end(), [](const ControlState* a, const ControlState* b) {
-        return a->spec->tabIndex < b->spec->tabIndex;
+        return a->row->tabIndex < b->row->tabIndex;
     });
     HWND focus = ::GetFocus();
     std::size_t next = forward ? 0 : order.size() - 1;
@@ -775,12 +774,12 @@ void Form::moveFocus(bool forward) {
 bool Form::pressDefaultButton() {
     // Enter clicks the focused push button, or else the window's default button.
     if (const ControlState* focused = stateOf(::GetFocus());
-        focused != nullptr && focused->spec->kind == ControlKind::PushButton) {
+        focused != nullptr && focused->row->kind == ControlKind::PushButton) {
         ::PostMessageW(focused->hwnd, BM_CLICK, 0, 0);
         return true;
     }
     for (const ControlState& control : controls_) {
-        if ((control.spec->flags & kDefaultButton) != 0 && control.hwnd != nullptr &&
+        if ((control.row->flags & kDefaultButton) != 0 && control.hwnd != nullptr &&
             ::IsWindowEnabled(control.hwnd) && ::IsWindowVisible(control.hwnd)) {
             ::PostMessageW(control.hwnd, BM_CLICK, 0, 0);
             return true;

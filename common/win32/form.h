@@ -19,7 +19,7 @@ namespace kana::win32 {
 
 class Form {
   public:
-    explicit Form(const WindowSpec& spec);
+    explicit Form(const WindowSpec& layout);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
@@ -69,11 +69,11 @@ class Form {
     virtual void onDestroyed() {}
     virtual void onCloseBox() { ::DestroyWindow(hwnd_); }
 
-    const WindowSpec& spec() const { return spec_; }
+    const WindowSpec& windowLayout() const { return layout_; }
 
   private:
     struct ControlState {
-        const ControlSpec* spec = nullptr;
+        const ControlSpec* row = nullptr; // the control's row in the layout table
         HWND hwnd = nullptr;
         HFONT font = nullptr;
         std::optional<Rgb> fore;
@@ -102,7 +102,7 @@ class Form {
     static LRESULT CALLBACK controlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR idSubclass, DWORD_PTR refData);
 
-    const WindowSpec& spec_;
+    const WindowSpec& layout_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     std::vector<ControlState> controls_;
