@@ -9,7 +9,8 @@ namespace {
 constexpr FontSpec kButtonFont{L"宋体", 10.5};
 constexpr FontSpec kSong12{L"宋体", 12};
 constexpr FontSpec kNewSong{L"新宋体", 10.5};
-constexpr FontSpec kDefaultFont{L"宋体", 9};
+// The window's default font: the user-interface font of Simplified Chinese Windows.
+constexpr FontSpec kDefaultFont{L"Microsoft YaHei", 9};
 
 constexpr auto W = Background::Opaque; // painted in its back colour (white unless given)
 constexpr auto T = Background::Transparent;

@@ -29,14 +29,17 @@ import sys
 text = r'''Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"宋体"="WenQuanYi Micro Hei Mono"
+"宋体"="WenQuanYi Zen Hei Mono"
 "幼圆"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei Mono"
+"SimSun"="WenQuanYi Zen Hei Mono"
 "YouYuan"="WenQuanYi Micro Hei"
 "MS Shell Dlg"="WenQuanYi Micro Hei"
 "MS Shell Dlg 2"="WenQuanYi Micro Hei"
-"新宋体"="WenQuanYi Micro Hei Mono"
-"NSimSun"="WenQuanYi Micro Hei Mono"
+"新宋体"="WenQuanYi Zen Hei Mono"
+"NSimSun"="WenQuanYi Zen Hei Mono"
+"微软雅黑"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+"Microsoft YaHei UI"="WenQuanYi Micro Hei"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
