@@ -11,26 +11,6 @@ namespace bench {
 
 namespace {
 
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK findChild(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (::GetDlgCtrlID(hwnd) == search->id) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND childWithId(HWND parent, int id) {
-    ChildSearch search{id, nullptr};
-    ::EnumChildWindows(parent, &findChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Time from the click to the confirmation box, or a negative value.
 double clickInstall(const std::wstring& benchDir, const std::wstring& phraseListDir) {
     GuiProcess process(benchDir + L"\\Kanaroute.exe", phraseListDir, L"KanarouteForm");

@@ -18,6 +18,30 @@ namespace bench {
 
 namespace {
 
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findChild(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (::GetDlgCtrlID(hwnd) == search->id) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND childWithId(HWND parent, int id) {
+    ChildSearch search{id, nullptr};
+    ::EnumChildWindows(parent, &findChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+namespace {
+
 struct WindowSearch {
     DWORD pid;
     const wchar_t* className;

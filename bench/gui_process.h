@@ -15,6 +15,9 @@ struct MemoryUse {
     double linuxPrivateMiB = -1; // Private_Clean + Private_Dirty: also file pages no other process maps
 };
 
+// The child window (searched through the whole tree) with this control identifier.
+HWND childWithId(HWND parent, int id);
+
 class GuiProcess {
   public:
     // Starts exe with currentDir as its current directory and waits until a

@@ -14,26 +14,6 @@ namespace {
 const wchar_t kProgramClass[] = L"KanarouteForm";
 const wchar_t kFloorClass[] = L"BenchFloorWindow";
 
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK findChild(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (::GetDlgCtrlID(hwnd) == search->id) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND childWithId(HWND parent, int id) {
-    ChildSearch search{id, nullptr};
-    ::EnumChildWindows(parent, &findChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Memory is read a moment after the idle state, once both programs have
 // finished painting.
 constexpr DWORD kSettleMs = 500;

@@ -27,23 +27,10 @@ constexpr std::wstring_view kPriceTerms =
     L"           "
     L"价格低廉";
 
-constexpr std::wstring_view kContactPrefix = L"联系方式:";
-
-// "联系方式:" followed by the messenger contact, built at compile time.
-constexpr std::size_t kContactLineLength = kContactPrefix.size() + contact::kMessengerContact.size();
-struct ContactLine {
-    wchar_t text[kContactLineLength + 1]{};
-    constexpr ContactLine() {
-        std::size_t at = 0;
-        for (wchar_t c : kContactPrefix) {
-            text[at++] = c;
-        }
-        for (wchar_t c : contact::kMessengerContact) {
-            text[at++] = c;
-        }
-    }
-};
-constexpr ContactLine kContactLine{};
+// "联系方式:" followed by the messenger contact.
+constexpr std::wstring_view kContactLine = L"联系方式:QQ群：Kanaroute用户群";
+static_assert(kContactLine.ends_with(contact::kMessengerContact),
+              "the contact line names the messenger contact");
 
 constexpr std::wstring_view kDisplayPlan =
     L"仅仅只做一个独家广告,广告可以分作两个部分显示.软件主窗口提供缩略显示,单击(或者强制打开)"
@@ -57,7 +44,7 @@ constexpr std::array kControls{
                 Pointer::Default, PictureId::None, kWraps},
     ControlSpec{kLabel5, L"Label5", ControlKind::Label, L"", L"价格", 4305, 630, 435, 225, 4, {}, F},
     ControlSpec{kLine3, L"Line3", ControlKind::Line, L"", L"", 1575, 3570, 7140, 3570, -1},
-    ControlSpec{kLabel4, L"Label4", ControlKind::Label, L"", std::wstring_view(kContactLine.text, kContactLineLength),
+    ControlSpec{kLabel4, L"Label4", ControlKind::Label, L"", kContactLine,
                 3465, 3990, 3165, 330, 3, {}, F},
     ControlSpec{kLabel3, L"Label3", ControlKind::Label, L"", kDisplayPlan, 210, 1050, 1275, 3270, 2, kSong12, T, kWhite,
                 {}, Pointer::Default, PictureId::None, kWraps},

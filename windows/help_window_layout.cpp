@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "windows/contact_texts.h"
+
 namespace kana::help_window {
 
 namespace {
@@ -25,6 +27,8 @@ constexpr std::wstring_view kFeedbackNote = L"运行程序过程中若有任何�
                                             L"作者：Kanaroute开发组"
                                             L"              "
                                             L"2010年6月16日";
+static_assert(kFeedbackNote.find(contact::kMessengerContact) != std::wstring_view::npos,
+              "the feedback note names the messenger contact");
 
 // Front to back: Picture1 covers everything when it is shown.
 // clang-format off
