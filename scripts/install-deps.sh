@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything this project needs on Debian 12 (MinGW-w64, Wine with
-# 32-bit support, Xvfb, CJK fonts, the zh_CN.UTF-8 locale, CMake, GoogleTest).
+# 32-bit support, Xvfb, CJK fonts, the zh_CN.UTF-8 locale, CMake, GoogleTest,
+# and the language data the phrase list is checked with: MeCab with its IPA
+# dictionary, Rime's luna-pinyin word table, OpenCC and librime).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -11,7 +13,9 @@ PKGS=(cmake ninja-build g++ make libgtest-dev googletest pkg-config
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 fonts-dejavu-core
       wine wine64 xvfb xauth imagemagick xdotool zip unzip
       fonts-wqy-microhei fonts-wqy-zenhei fonts-wine locales
-      python3)
+      python3
+      mecab mecab-ipadic-utf8 python3-mecab rime-data-luna-pinyin opencc
+      librime-dev librime-data librime-bin)
 
 missing=()
 for p in "${PKGS[@]}" wine32:i386; do
