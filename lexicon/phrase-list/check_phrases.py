@@ -1,0 +1,430 @@
+#!/usr/bin/python3
+"""Checks the phrase list's section files against Chinese and Japanese language data.
+
+Usage: /usr/bin/python3 check_phrases.py [--report FILE] PATH...
+
+PATH is a section file or a folder of them. Every violation is printed as
+``file:line: message``; the exit status is 1 when there is any. A summary
+(entries, keys, counts per category, keys whose Japanese starts late because a
+common Chinese word shares their pinyin, accepted exceptions) follows; --report
+also writes it as Markdown.
+
+The rules, and how each is decided by machine:
+
+* Layout (phrase_sections.py): file names, one ``##`` heading, entry syntax.
+* A key lives in one file, on consecutive lines, with one meaning; its positions
+  are distinct and increase; no key+phrase twice; at most 8 Japanese candidates;
+  registers go 敬, 常, 俗, 读 and never back.
+* Pinyin keys (every file but the romaji one): the key spells the meaning with
+  luna-pinyin readings (any reading of a polyphonic character), has at least two
+  syllables and uses slots 2-9. When another Chinese word with exactly the key's
+  pinyin has a weight of at least COMMON_WORD_WEIGHT, the Japanese starts at slot
+  4 or later. Keys of one or two syllables carry at most two candidates, in
+  slots 2-5.
+* Romaji keys (the ``romaji`` section): at least 5 letters, not starting with
+  i, u or v, and no luna-pinyin word has exactly that pinyin.
+* No phrase equals its meaning, as written or after OpenCC turns the Japanese
+  into simplified Chinese characters (punctuation ignored).
+* MeCab knows every word of every phrase, apart from digits and the words of
+  accepted_words.txt.
+* A kanji word needs its reading: a phrase with kanji that MeCab analyses into
+  no particle, no auxiliary and one independent word or one number, with any
+  prefixes, suffixes and counters around it (今年, 辛い, お土産, 4時)
+  is followed later in its key by a 读 candidate. Readings pair with such
+  words in order, MeCab's own reading preferred.
+* 读 candidates are written in kana only and follow a kanji candidate.
+* A 常 candidate holds no polite auxiliary です or ます. A 敬 candidate that
+  ends in a predicate (trailing particles and punctuation aside) ends in です or
+  ます, or in ください, なさい or いらっしゃい; one that ends in a noun or set phrase
+  is neutral.
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import sys
+from collections import Counter, defaultdict
+from dataclasses import dataclass, field
+from typing import Dict, List, Sequence, Tuple
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import language_data as ld  # noqa: E402
+import phrase_sections as ps  # noqa: E402
+
+# A Chinese word of at least this weight in luna_pinyin.table.txt counts as common:
+# its typist would be hurt by Japanese at slot 2 or 3. See docs/phrase-list.md for
+# how the value was chosen.
+COMMON_WORD_WEIGHT = 500
+FIRST_SLOT_AFTER_COMMON_WORD = 4
+FIRST_PINYIN_SLOT = 2
+MAX_CANDIDATES = 8
+SHORT_KEY_SYLLABLES = 2
+SHORT_KEY_MAX_CANDIDATES = 2
+SHORT_KEY_LAST_SLOT = 5
+MIN_SYLLABLES = 2
+ROMAJI_SLUG = "romaji"
+MIN_ROMAJI_LETTERS = 5
+ROMAJI_FORBIDDEN_STARTS = ("i", "u", "v")
+ACCEPTED_WORDS_FILE = os.path.join(HERE, "accepted_words.txt")
+
+POLITE_AUXILIARIES = ("です", "ます")
+POLITE_REQUEST_VERBS = ("くださる", "下さる", "なさる", "らっしゃる", "いらっしゃる")
+INDEPENDENT_WORD_CLASSES = ("名詞", "動詞", "形容詞", "副詞", "連体詞", "接続詞", "感動詞")
+DEPENDENT_NOUN_KINDS = ("接尾", "数", "非自立")
+REGISTER_ORDER = {register: index for index, register in enumerate(ps.REGISTERS)}
+
+
+@dataclass
+class Key:
+    """All entries of one key, in file order."""
+
+    name: str
+    section: ps.Section
+    entries: List[ps.Entry] = field(default_factory=list)
+
+    @property
+    def is_romaji(self) -> bool:
+        return self.section.slug == ROMAJI_SLUG
+
+    @property
+    def meaning(self) -> str:
+        return self.entries[0].meaning
+
+
+@dataclass
+class Findings:
+    problems: List[ps.Problem] = field(default_factory=list)
+    sections: List[ps.Section] = field(default_factory=list)
+    keys: List[Key] = field(default_factory=list)
+    moved: List[Tuple[str, str, ld.ChineseWord]] = field(default_factory=list)  # key, section, common homophone
+    exceptions_used: Dict[str, str] = field(default_factory=dict)
+
+    def add(self, entry: ps.Entry, message: str) -> None:
+        self.problems.append(ps.Problem(entry.path, entry.line, message))
+
+
+def read_accepted_words(path: str = ACCEPTED_WORDS_FILE) -> Dict[str, str]:
+    """Reads ``word | reason`` lines: words MeCab does not know that the list may use anyway."""
+    accepted: Dict[str, str] = {}
+    with open(path, encoding="utf-8") as source:
+        for line in source:
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            word, _, reason = line.partition("|")
+            accepted[word.strip()] = reason.strip()
+    return accepted
+
+
+def group_keys(sections: Sequence[ps.Section], findings: Findings) -> List[Key]:
+    """Groups entries by key; a key must stay in one file, on consecutive entry lines."""
+    keys: Dict[str, Key] = {}
+    ordered: List[Key] = []
+    for section in sections:
+        previous = None
+        for entry in section.entries:
+            key = keys.get(entry.key)
+            if key is None:
+                key = keys[entry.key] = Key(entry.key, section)
+                ordered.append(key)
+            elif key.section is not section:
+                findings.add(entry, f"缩写“{entry.key}”已在 {key.section.name} 第 {key.entries[0].line} 行使用")
+                continue
+            elif previous != entry.key:
+                findings.add(entry, f"缩写“{entry.key}”的词条必须连在一起（第 {key.entries[-1].line} 行之后被别的缩写隔开）")
+            key.entries.append(entry)
+            previous = entry.key
+    return ordered
+
+
+def check_key_structure(key: Key, findings: Findings) -> None:
+    positions: Dict[int, int] = {}
+    phrases: Dict[str, int] = {}
+    last_position = 0
+    last_register = 0
+    for index, entry in enumerate(key.entries):
+        if entry.meaning != key.meaning:
+            findings.add(entry, f"缩写“{key.name}”的中文意思应与第 {key.entries[0].line} 行相同（“{key.meaning}”）")
+        if entry.position in positions:
+            findings.add(entry, f"缩写“{key.name}”的位置 {entry.position} 已在第 {positions[entry.position]} 行用过")
+        elif entry.position < last_position:
+            findings.add(entry, f"缩写“{key.name}”的位置必须按行的顺序递增（上一行是 {last_position}）")
+        if entry.phrase in phrases:
+            findings.add(entry, f"缩写“{key.name}”的短语“{entry.phrase}”已在第 {phrases[entry.phrase]} 行出现过")
+        register = REGISTER_ORDER[entry.register]
+        if register < last_register:
+            findings.add(
+                entry,
+                f"语体顺序倒退：“{entry.register}”不能排在“{ps.REGISTERS[last_register]}”之后"
+                f"（顺序为 {' → '.join(ps.REGISTERS)}，有礼貌的说法在前）",
+            )
+        if index == MAX_CANDIDATES:
+            findings.add(entry, f"缩写“{key.name}”最多只能有 {MAX_CANDIDATES} 个日语候选")
+        positions.setdefault(entry.position, entry.line)
+        phrases.setdefault(entry.phrase, entry.line)
+        last_position = max(last_position, entry.position)
+        last_register = max(last_register, register)
+
+
+def check_pinyin_key(key: Key, table: ld.PinyinTable, findings: Findings) -> None:
+    first = key.entries[0]
+    unreadable = table.unreadable(key.meaning)
+    if unreadable:
+        findings.add(first, f"中文意思“{key.meaning}”里的“{''.join(unreadable)}”没有拼音（请只用汉字，数字写成汉字）")
+        return
+    syllables = table.syllable_count(key.name, key.meaning)
+    if syllables is None:
+        findings.add(first, f"缩写“{key.name}”不是“{key.meaning}”的完整拼音（不带声调，音节连写，ü 写作 v）")
+        return
+    if syllables < MIN_SYLLABLES:
+        findings.add(first, f"缩写“{key.name}”只有一个音节：单音节缩写会挡住最常用的汉字，请用至少两个音节")
+    first_slot = FIRST_PINYIN_SLOT
+    common = [word for word in table.homophones(key.name, key.meaning) if word.weight >= COMMON_WORD_WEIGHT]
+    if common:
+        first_slot = FIRST_SLOT_AFTER_COMMON_WORD
+        findings.moved.append((key.name, key.section.name, common[0]))
+    for entry in key.entries:
+        if entry.position < FIRST_PINYIN_SLOT:
+            findings.add(entry, f"拼音缩写的第 1 位留给中文，日语从第 {FIRST_PINYIN_SLOT} 位起")
+        elif entry.position < first_slot:
+            words = "、".join(f"{w.word}（{w.weight:g}）" for w in common[:3])
+            findings.add(
+                entry, f"常用中文词 {words} 的拼音也是“{key.name}”：日语要从第 {first_slot} 位起，不能在第 {entry.position} 位"
+            )
+    if syllables <= SHORT_KEY_SYLLABLES:
+        if len(key.entries) > SHORT_KEY_MAX_CANDIDATES:
+            findings.add(
+                key.entries[SHORT_KEY_MAX_CANDIDATES],
+                f"一两个音节的缩写“{key.name}”最多只能有 {SHORT_KEY_MAX_CANDIDATES} 个日语候选",
+            )
+        for entry in key.entries:
+            if entry.position > SHORT_KEY_LAST_SLOT:
+                findings.add(entry, f"一两个音节的缩写“{key.name}”的日语只能在第 2 到 {SHORT_KEY_LAST_SLOT} 位")
+
+
+def check_romaji_key(key: Key, table: ld.PinyinTable, findings: Findings) -> None:
+    first = key.entries[0]
+    if len(key.name) < MIN_ROMAJI_LETTERS:
+        findings.add(first, f"罗马字缩写“{key.name}”至少要有 {MIN_ROMAJI_LETTERS} 个字母")
+    if key.name.startswith(ROMAJI_FORBIDDEN_STARTS):
+        findings.add(first, f"罗马字缩写“{key.name}”不能以 i、u 或 v 开头（拼音输入法用它们进入特殊模式）")
+    words = table.words.get(key.name, [])
+    if words:
+        findings.add(first, f"罗马字缩写“{key.name}”也是中文词“{words[0].word}”的拼音，不能用")
+
+
+def same_as_meaning(phrase: str, phrase_as_chinese: str, meaning: str) -> bool:
+    own = ld.without_punctuation(meaning)
+    return own in (ld.without_punctuation(phrase), ld.without_punctuation(phrase_as_chinese))
+
+
+def unknown_words(tokens: Sequence[ld.Token], accepted: Dict[str, str], used: Dict[str, str]) -> List[str]:
+    unknown = []
+    for token in tokens:
+        if token.known or token.surface.isdigit() or all(ld.is_punctuation(ch) for ch in token.surface):
+            continue
+        if token.surface in accepted:
+            used[token.surface] = accepted[token.surface]
+            continue
+        unknown.append(token.surface)
+    return unknown
+
+
+def words_of(tokens: Sequence[ld.Token]) -> List[ld.Token]:
+    return [t for t in tokens if t.pos[0] != "記号"]
+
+
+def is_independent(token: ld.Token) -> bool:
+    if token.pos[0] not in INDEPENDENT_WORD_CLASSES:
+        return False
+    if token.pos[0] == "名詞":
+        return token.pos[1] not in DEPENDENT_NOUN_KINDS
+    if token.pos[0] in ("動詞", "形容詞"):
+        return token.pos[1] == "自立"
+    return True
+
+
+def is_kanji_word(phrase: str, tokens: Sequence[ld.Token]) -> bool:
+    """A phrase with kanji that is one word: no particle, no auxiliary, and one independent word or
+    one number (a run of digits or numerals), with any prefixes, suffixes and counters around it."""
+    if not any(ld.is_han(c) for c in phrase):
+        return False
+    words = words_of(tokens)
+    if any(t.pos[0] in ("助詞", "助動詞") for t in words):
+        return False
+    units = 0
+    for index, token in enumerate(words):
+        starts_number = token.pos[1] == "数" and (index == 0 or words[index - 1].pos[1] != "数")
+        units += is_independent(token) or starts_number
+    return units <= 1
+
+
+def reading_of(tokens: Sequence[ld.Token]) -> str | None:
+    parts = []
+    for token in words_of(tokens):
+        if not token.reading or token.reading == "*":
+            return None
+        parts.append(token.reading)
+    return ld.to_hiragana("".join(parts))
+
+
+def is_kana_reading(phrase: str) -> bool:
+    return any(ld.is_kana(c) for c in phrase) and all(ld.is_kana(c) or ld.is_punctuation(c) for c in phrase)
+
+
+def predicate_end(tokens: Sequence[ld.Token]) -> List[ld.Token]:
+    """The words of the phrase without trailing particles: what its end is made of."""
+    words = words_of(tokens)
+    # The copula's continuative で after a noun ends a set phrase (お元気で) like a particle does.
+    while words and (words[-1].pos[0] == "助詞" or (words[-1].base == "だ" and words[-1].surface == "で")):
+        words.pop()
+    return words
+
+
+def is_plain_predicate(tokens: Sequence[ld.Token]) -> bool:
+    """True when the phrase ends in a verb, adjective or auxiliary without です/ます."""
+    words = predicate_end(tokens)
+    if not words:
+        return False
+    last = words[-1]
+    if last.pos[0] in ("動詞", "形容詞"):
+        return last.base not in POLITE_REQUEST_VERBS
+    if last.pos[0] != "助動詞":
+        return False
+    auxiliaries = []
+    for token in reversed(words):
+        if token.pos[0] != "助動詞":
+            break
+        auxiliaries.append(token.base)
+    return not any(base in POLITE_AUXILIARIES for base in auxiliaries)
+
+
+def has_polite_auxiliary(tokens: Sequence[ld.Token]) -> bool:
+    return any(t.pos[0] == "助動詞" and t.base in POLITE_AUXILIARIES for t in tokens)
+
+
+def check_japanese(
+    key: Key,
+    analyser: ld.JapaneseAnalyser,
+    as_chinese: Dict[str, str],
+    accepted: Dict[str, str],
+    findings: Findings,
+) -> None:
+    waiting: List[Tuple[ps.Entry, str | None]] = []  # kanji words still waiting for their reading
+    seen_kanji = False
+    for entry in key.entries:
+        tokens = analyser.tokens(entry.phrase)
+        if same_as_meaning(entry.phrase, as_chinese[entry.phrase], entry.meaning):
+            findings.add(entry, f"日语“{entry.phrase}”和中文意思“{entry.meaning}”一模一样，对用户没有帮助：请改用读音或一个短句")
+        unknown = unknown_words(tokens, accepted, findings.exceptions_used)
+        if unknown:
+            findings.add(
+                entry,
+                f"MeCab 不认识“{'”“'.join(unknown)}”：请检查写法；确实需要的词请登记到 accepted_words.txt 并写明理由",
+            )
+        if entry.register == "读":
+            if not is_kana_reading(entry.phrase):
+                findings.add(entry, "“读”候选只能用假名写（它是前面汉字候选的读音）")
+            elif not seen_kanji:
+                findings.add(entry, "“读”候选前面没有需要读音的汉字候选")
+            elif waiting:
+                reading = ld.to_hiragana(entry.phrase)
+                match = next((i for i, (_, r) in enumerate(waiting) if r == reading), 0)
+                waiting.pop(match)
+            continue
+        if any(ld.is_han(c) for c in entry.phrase):
+            seen_kanji = True
+        if is_kanji_word(entry.phrase, tokens):
+            waiting.append((entry, reading_of(tokens)))
+        if entry.register == "常" and has_polite_auxiliary(tokens):
+            findings.add(entry, "“常”候选里有です/ます：这是礼貌说法，请标为“敬”并放在前面")
+        if entry.register == "敬" and is_plain_predicate(tokens):
+            findings.add(entry, "“敬”候选以简体结尾（没有です/ます）：请写礼貌说法，或标为“常”")
+    for entry, reading in waiting:
+        hint = f"（{reading}）" if reading else ""
+        findings.add(entry, f"汉字词“{entry.phrase}”后面需要一个写出读音{hint}的“读”候选")
+
+
+def check(paths: Sequence[str], accepted_words_file: str = ACCEPTED_WORDS_FILE) -> Findings:
+    findings = Findings()
+    sections, problems = ps.read_sections(paths)
+    findings.sections = sections
+    findings.problems.extend(problems)
+    keys = group_keys(sections, findings)
+    findings.keys = keys
+    table = ld.PinyinTable.load(key.name for key in keys)
+    analyser = ld.JapaneseAnalyser()
+    accepted = read_accepted_words(accepted_words_file)
+    phrases = sorted({entry.phrase for key in keys for entry in key.entries})
+    as_chinese = dict(zip(phrases, ld.opencc(phrases, "jp2t.json", "t2s.json")))
+    for key in keys:
+        check_key_structure(key, findings)
+        if key.is_romaji:
+            check_romaji_key(key, table, findings)
+        else:
+            check_pinyin_key(key, table, findings)
+        check_japanese(key, analyser, as_chinese, accepted, findings)
+    findings.problems.sort(key=lambda p: (p.path, p.line))
+    return findings
+
+
+def summary(findings: Findings) -> List[str]:
+    """The report as Markdown lines."""
+    entries = sum(len(key.entries) for key in findings.keys)
+    per_section: Dict[str, Tuple[int, int]] = {}
+    keys_per_section = Counter(key.section.name for key in findings.keys)
+    lines = [
+        f"- Entries: {entries}",
+        f"- Keys: {len(findings.keys)}",
+        f"- Violations: {len(findings.problems)}",
+        "",
+        "| File | Category | Keys | Entries |",
+        "|---|---|---:|---:|",
+    ]
+    for section in findings.sections:
+        per_section[section.name] = (keys_per_section[section.name], len(section.entries))
+        lines.append(f"| {section.name} | {section.heading} | {keys_per_section[section.name]} | {len(section.entries)} |")
+    lines.append(f"| | **Total** | **{len(findings.keys)}** | **{entries}** |")
+    lines += [
+        "",
+        f"Keys whose Japanese starts at slot {FIRST_SLOT_AFTER_COMMON_WORD} or later because a common Chinese word"
+        f" (weight ≥ {COMMON_WORD_WEIGHT}) shares their pinyin: {len(findings.moved)}",
+        "",
+    ]
+    if findings.moved:
+        lines += ["| Key | File | Most common other word | Weight |", "|---|---|---|---:|"]
+        lines += [f"| {k} | {s} | {w.word} | {w.weight:g} |" for k, s, w in sorted(findings.moved)]
+        lines.append("")
+    lines.append(f"Accepted exceptions in use (accepted_words.txt): {len(findings.exceptions_used)}")
+    lines.append("")
+    lines += [f"- {word}: {reason}" for word, reason in sorted(findings.exceptions_used.items())]
+    return lines
+
+
+def main(argv: Sequence[str]) -> int:
+    parser = argparse.ArgumentParser(description="检查日语短语词库的分类源文件")
+    parser.add_argument("--report", help="把统计报告另存为 Markdown 文件")
+    parser.add_argument("paths", nargs="+", help="分类源文件或其所在的文件夹")
+    arguments = parser.parse_args(argv[1:])
+    if hasattr(sys.stdout, "reconfigure"):
+        sys.stdout.reconfigure(errors="backslashreplace")
+    try:
+        findings = check(arguments.paths)
+    except (ld.LanguageDataError, OSError) as error:
+        print(f"check_phrases.py: {error}", file=sys.stderr)
+        return 2
+    for problem in findings.problems:
+        print(problem.describe())
+    report = summary(findings)
+    print("\n".join(report))
+    if arguments.report:
+        with open(arguments.report, "w", encoding="utf-8") as written:
+            written.write("\n".join(report) + "\n")
+    return 1 if findings.problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

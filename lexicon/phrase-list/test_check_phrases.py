@@ -1,0 +1,184 @@
+"""Tests for the phrase-list checks, with the real Debian language data (run with /usr/bin/python3)."""
+
+import contextlib
+import io
+import os
+import tempfile
+import unittest
+
+import check_phrases as c
+import phrase_sections as ps
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SECTIONS = os.path.join(HERE, "sections")
+
+GOOD = """\
+# 问候
+## 问候与礼貌
+xiexieni,2=ありがとうございます|谢谢你|敬
+xiexieni,3=ありがとう|谢谢你|常
+xiexieni,4=サンキュー|谢谢你|俗
+zaoshanghao,2=おはようございます|早上好|敬
+zaoshanghao,3=おはよう|早上好|常
+tingbudong,2=わかりません|听不懂|敬
+tingbudong,3=わからない|听不懂|常
+xianzaijidian,2=今何時ですか？|现在几点|敬
+xianzaijidian,3=今何時？|现在几点|常
+jinnian,4=今年|今年|读
+"""
+
+
+class CheckTest(unittest.TestCase):
+    def setUp(self):
+        temporary = tempfile.TemporaryDirectory()
+        self.addCleanup(temporary.cleanup)
+        self.directory = temporary.name
+
+    def write(self, name, text):
+        path = os.path.join(self.directory, name)
+        with open(path, "w", encoding="utf-8") as written:
+            written.write(text)
+        return path
+
+    def problems(self, *entries, name="01-greetings.txt", heading="## 问候与礼貌"):
+        self.write(name, "\n".join((heading,) + entries) + "\n")
+        return [p.message for p in c.check([self.directory]).problems]
+
+    def assertCaught(self, entries, expected, **where):
+        found = self.problems(*entries, **where)
+        self.assertTrue(any(expected in message for message in found), f"{expected!r} not in {found}")
+
+    def assertClean(self, *entries, **where):
+        self.assertEqual(self.problems(*entries, **where), [])
+
+    def test_good_list_passes_and_is_counted(self):
+        self.write("01-greetings.txt", GOOD.replace("jinnian,4=今年|今年|读\n", ""))
+        self.write("20-romaji.txt", "## 罗马字输入\narigatou,1=ありがとう|谢谢|常\nsumimasen,1=すみません|对不起|敬\n")
+        findings = c.check([self.directory])
+        self.assertEqual([p.describe() for p in findings.problems], [])
+        self.assertEqual((len(findings.keys), sum(len(s.entries) for s in findings.sections)), (6, 11))
+        report = "\n".join(c.summary(findings))
+        self.assertIn("| 01-greetings.txt | 问候与礼貌 | 4 | 9 |", report)
+        self.assertIn("| 20-romaji.txt | 罗马字输入 | 2 | 2 |", report)
+
+    def test_key_must_spell_its_meaning_with_two_syllables_or_more(self):
+        self.assertCaught(["yi,2=いち|一|敬"], "只有一个音节")
+        self.assertCaught(["xiexie,2=ありがとうございます|感谢|敬"], "不是“感谢”的完整拼音")
+        self.assertCaught(["lyuyou,2=旅行に行きます|旅游|敬"], "完整拼音")
+        self.assertCaught(["sidian,4=4時|4点|敬"], "没有拼音")
+        # Polyphonic characters: any reading fits; ü is written v; punctuation is not read.
+        self.assertClean("yinhangka,2=カードです|银行卡|敬", "xinglixiang,2=スーツケースです|行李箱|敬")
+        self.assertClean("nvpengyou,2=彼女です|女朋友|敬", "duoshaoqian,2=いくらですか？|多少钱？|敬")
+
+    def test_common_homophone_pushes_japanese_to_slot_four(self):
+        # kele is also 可乐, shijian also 事件 and 实践.
+        self.assertCaught(["kele,2=のどが渇きました|渴了|敬"], "可乐")
+        self.assertCaught(["shijian,3=じかん|时间|敬"], "事件")
+        self.assertClean("kele,4=のどが渇きました|渴了|敬", "shijian,4=時間があります|时间|敬")
+        # A variant spelling outside everyday simplified characters (妳好) does not count.
+        self.assertClean("nihao,2=こんにちは|你好|敬")
+
+    def test_slots_and_candidate_counts(self):
+        self.assertCaught(["nihao,1=こんにちは|你好|敬"], "第 1 位留给中文")
+        self.assertCaught(["nihao,2=こんにちは|你好|敬", "nihao,3=どうも|你好|常", "nihao,4=やあ|你好|常"], "最多只能有 2 个")
+        self.assertCaught(["nihao,6=こんにちは|你好|敬"], "只能在第 2 到 5 位")
+        many = [f"ohayougozaimasu,{n}=おはようございます{'！' * n}|早上好|敬" for n in range(1, 10)]
+        self.assertCaught(many, "最多只能有 8 个", name="20-romaji.txt", heading="## 罗马字输入")
+        self.assertCaught(["zaoshanghao,3=おはようございます|早上好|敬", "zaoshanghao,2=おはよう|早上好|常"], "递增")
+        self.assertCaught(["zaoshanghao,2=おはようございます|早上好|敬", "zaoshanghao,2=おはよう|早上好|常"], "已在第 2 行用过")
+        self.assertCaught(["zaoshanghao,2=おはよう|早上好|常", "zaoshanghao,3=おはよう|早上好|常"], "已在第 2 行出现过")
+        self.assertCaught(["zaoshanghao,2=おはようございます|早上好|敬", "zaoshanghao,3=おはよう|早安|常"], "中文意思应与")
+
+    def test_key_lives_in_one_file_on_consecutive_lines(self):
+        self.write("02-self-introduction.txt", "## 自我介绍\nxiexie,2=どうも|谢谢|常\n")
+        self.assertCaught(["xiexie,2=ありがとうございます|谢谢|敬"], "已在 01-greetings.txt 第 2 行使用")
+        self.assertCaught(
+            ["xiexie,2=ありがとうございます|谢谢|敬", "nihao,2=こんにちは|你好|敬", "xiexie,3=ありがとう|谢谢|常"],
+            "必须连在一起",
+        )
+
+    def test_japanese_equal_to_its_meaning_is_refused(self):
+        for entry in ["dazhangfu,2=大丈夫|大丈夫|敬", "dianche,2=電車|电车|敬", "lvxing,2=旅行！|旅行|敬"]:
+            with self.subTest(entry):
+                self.assertCaught([entry], "一模一样")
+
+    def test_words_mecab_does_not_know(self):
+        self.assertCaught(["xiexie,2=ありがとうございまふ|谢谢|敬"], "MeCab 不认识")
+        self.assertCaught(["ganbei,4=ｸﾞｸﾞﾚｶｽﾞｽﾞ|干杯|俗"], "MeCab 不认识")
+        # Digits are numbers, not unknown words.
+        self.assertClean("sandian,2=3時です|三点|敬")
+
+    def test_accepted_words_are_used_and_reported(self):
+        accepted = self.write("accepted.txt", "# test\nﾃｽﾄﾜｰﾄﾞ | a name for the test\n")
+        self.write("01-greetings.txt", "## 问候与礼貌\nceshiyixia,2=ﾃｽﾄﾜｰﾄﾞです|测试一下|敬\n")
+        findings = c.check([os.path.join(self.directory, "01-greetings.txt")], accepted)
+        self.assertEqual(findings.problems, [])
+        self.assertEqual(findings.exceptions_used, {"ﾃｽﾄﾜｰﾄﾞ": "a name for the test"})
+
+    def test_kanji_word_needs_a_later_reading(self):
+        for word in ["今年", "辛い", "4時", "1日", "お土産", "切符"]:
+            with self.subTest(word):
+                self.assertCaught([f"ceshiyixia,4={word}|测试一下|敬"], "需要一个写出读音")
+        self.assertCaught(["ceshiyixia,4=ことし|测试一下|读", "ceshiyixia,5=今年|测试一下|敬"], "前面没有需要读音的汉字候选")
+        self.assertCaught(["ceshiyixia,4=今年|测试一下|敬", "ceshiyixia,5=今年です|测试一下|读"], "只能用假名")
+        # Two kanji words need two readings; a reading that MeCab does not give (いつ) still counts.
+        self.assertCaught(["ceshiyixia,4=今年|测试一下|敬", "ceshiyixia,5=去年|测试一下|敬", "ceshiyixia,6=ことし|测试一下|读"], "去年")
+        self.assertClean(
+            "ceshiyixia,4=今年|测试一下|敬", "ceshiyixia,5=何時|测试一下|敬", "ceshiyixia,6=いつ|测试一下|读", "ceshiyixia,7=ことし|测试一下|读"
+        )
+        # A sentence with kanji is not a word.
+        self.assertClean("ceshiyixia,4=今年も頑張ります|测试一下|敬", "ceshiyixia,5=今何時？|测试一下|常")
+
+    def test_registers_polite_first_and_honest(self):
+        self.assertCaught(["budong,4=わからない|不懂|常", "budong,5=わかりません|不懂|敬"], "语体顺序倒退")
+        self.assertCaught(["budong,4=わかりません|不懂|常"], "“常”候选里有です/ます")
+        self.assertCaught(["budong,4=わからない|不懂|敬"], "以简体结尾")
+        self.assertCaught(["haochi,2=おいしいね|好吃|敬"], "以简体结尾")
+        for polite in ["ちょっと待ってください", "ありがとうございました", "一緒に行きませんか？", "お元気で", "どうぞ"]:
+            with self.subTest(polite):
+                self.assertClean(f"ceshiyixia,4={polite}|测试一下|敬")
+
+    def test_romaji_keys(self):
+        where = {"name": "20-romaji.txt", "heading": "## 罗马字输入"}
+        self.assertClean("arigatou,1=ありがとう|谢谢|常", "konnichiha,1=こんにちは|你好|敬", **where)
+        self.assertCaught(["neko,1=猫です|猫|敬"], "至少要有 5 个字母", **where)
+        self.assertCaught(["ikimasu,1=行きます|去|敬"], "不能以 i、u 或 v 开头", **where)
+        self.assertCaught(["shijian,1=時間があります|时间|敬"], "也是中文词", **where)
+        # Romaji keys belong in the romaji file only.
+        self.assertCaught(["arigatou,2=ありがとう|谢谢|常"], "完整拼音")
+
+    def test_layout_faults_name_their_line(self):
+        cases = {
+            "no heading": ("xiexie,2=ありがとう|谢谢|常", "缺少“## 分类名”标题"),
+            "two fields": ("## 问候\nxiexie,2=ありがとう|谢谢", "三栏"),
+            "bad register": ("## 问候\nxiexie,2=ありがとう|谢谢|礼", "语体"),
+            "second heading": ("## 问候\nxiexie,2=ありがとう|谢谢|常\n## 再来", "只能有一个"),
+            "position zero": ("## 问候\nxiexie,0=ありがとう|谢谢|常", "位置"),
+            "pipe in phrase": ("## 问候\nxiexie,2=あり|がとう|谢谢|常", "三栏"),
+        }
+        for name, (text, expected) in cases.items():
+            with self.subTest(name):
+                section, problems = ps.parse_section("01-greetings.txt", text + "\n")
+                self.assertTrue(any(expected in p.message for p in problems), problems)
+        _, problems = ps.parse_section("greetings.txt", "## 问候\nxiexie,2=ありがとう|谢谢|常\n")
+        self.assertIn("文件名", problems[0].message)
+
+    def test_command_line_prints_file_line_messages_and_fails(self):
+        path = self.write("01-greetings.txt", "## 问候与礼貌\nyi,2=いち|一|敬\n")
+        output = io.StringIO()
+        with contextlib.redirect_stdout(output):
+            code = c.main(["check_phrases.py", "--report", os.path.join(self.directory, "r.md"), path])
+        self.assertEqual(code, 1)
+        self.assertIn(f"{path}:2: ", output.getvalue())
+        self.assertTrue(os.path.exists(os.path.join(self.directory, "r.md")))
+
+
+@unittest.skipUnless(os.path.isdir(SECTIONS), "no sections folder yet")
+class ShippedSectionsTest(unittest.TestCase):
+    def test_pass_every_check(self):
+        findings = c.check([SECTIONS])
+        self.assertEqual([p.describe() for p in findings.problems], [])
+
+
+if __name__ == "__main__":
+    unittest.main()
