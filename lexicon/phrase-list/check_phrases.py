@@ -72,8 +72,9 @@ ACCEPTED_WORDS_FILE = os.path.join(HERE, "accepted_words.txt")
 
 POLITE_AUXILIARIES = ("です", "ます")
 POLITE_REQUEST_VERBS = ("くださる", "下さる", "なさる", "らっしゃる", "いらっしゃる")
-INDEPENDENT_WORD_CLASSES = ("名詞", "動詞", "形容詞", "副詞", "連体詞", "接続詞", "感動詞")
-DEPENDENT_NOUN_KINDS = ("接尾", "数", "非自立")
+# Auxiliaries MeCab only uses to explain a kana noun it does not know (すうじ as すう+じ, せん as せ+ん).
+GUESSED_AUXILIARIES = ("じ", "ん")
+HONORIFIC_PREFIXES = ("お", "ご", "御")
 REGISTER_ORDER = {register: index for index, register in enumerate(ps.REGISTERS)}
 
 
@@ -237,19 +238,9 @@ def words_of(tokens: Sequence[ld.Token]) -> List[ld.Token]:
     return [t for t in tokens if t.pos[0] != "記号"]
 
 
-def is_independent(token: ld.Token) -> bool:
-    if token.pos[0] not in INDEPENDENT_WORD_CLASSES:
-        return False
-    if token.pos[0] == "名詞":
-        return token.pos[1] not in DEPENDENT_NOUN_KINDS
-    if token.pos[0] in ("動詞", "形容詞"):
-        return token.pos[1] == "自立"
-    return True
-
-
 def is_kanji_word(phrase: str, tokens: Sequence[ld.Token]) -> bool:
-    """A phrase with kanji that is one word: no particle, no auxiliary, and one independent word or
-    one number (a run of digits or numerals), with any prefixes, suffixes and counters around it."""
+    """A phrase with kanji that is one word: no particle, no auxiliary, and one word or one number
+    (a run of digits or numerals) with only prefixes, suffixes and counters around it."""
     if not any(ld.is_han(c) for c in phrase):
         return False
     words = words_of(tokens)
@@ -257,8 +248,9 @@ def is_kanji_word(phrase: str, tokens: Sequence[ld.Token]) -> bool:
         return False
     units = 0
     for index, token in enumerate(words):
-        starts_number = token.pos[1] == "数" and (index == 0 or words[index - 1].pos[1] != "数")
-        units += is_independent(token) or starts_number
+        continues_number = token.pos[1] == "数" and index > 0 and words[index - 1].pos[1] == "数"
+        if token.pos[0] != "接頭詞" and token.pos[:2] != ("名詞", "接尾") and not continues_number:
+            units += 1
     return units <= 1
 
 
@@ -284,12 +276,29 @@ def predicate_end(tokens: Sequence[ld.Token]) -> List[ld.Token]:
     return words
 
 
+def has_honorific_prefix(token: ld.Token) -> bool:
+    """お, ご or 御 as a prefix, or as the start of a noun written with kanji (お気, ご飯)."""
+    if token.pos[0] == "接頭詞":
+        return token.surface in HONORIFIC_PREFIXES
+    return (
+        token.pos[0] == "名詞"
+        and token.surface.startswith(HONORIFIC_PREFIXES)
+        and len(token.surface) > 1
+        and ld.is_han(token.surface[1])
+    )
+
+
 def is_plain_predicate(tokens: Sequence[ld.Token]) -> bool:
-    """True when the phrase ends in a verb, adjective or auxiliary without です/ます."""
+    """True when the phrase ends in a verb, adjective or auxiliary without です/ます.
+
+    A request in the て form with an honorific prefix (お気をつけて) is a polite set phrase."""
     words = predicate_end(tokens)
     if not words:
         return False
     last = words[-1]
+    ends_in_te = words_of(tokens)[-1].surface in ("て", "で") and len(words) < len(words_of(tokens))
+    if ends_in_te and any(has_honorific_prefix(t) for t in words):
+        return False
     if last.pos[0] in ("動詞", "形容詞"):
         return last.base not in POLITE_REQUEST_VERBS
     if last.pos[0] != "助動詞":
@@ -299,6 +308,8 @@ def is_plain_predicate(tokens: Sequence[ld.Token]) -> bool:
         if token.pos[0] != "助動詞":
             break
         auxiliaries.append(token.base)
+    if auxiliaries == [last.base] and last.base in GUESSED_AUXILIARIES:
+        return False
     return not any(base in POLITE_AUXILIARIES for base in auxiliaries)
 
 
@@ -319,7 +330,9 @@ def check_japanese(
         tokens = analyser.tokens(entry.phrase)
         if same_as_meaning(entry.phrase, as_chinese[entry.phrase], entry.meaning):
             findings.add(entry, f"日语“{entry.phrase}”和中文意思“{entry.meaning}”一模一样，对用户没有帮助：请改用读音或一个短句")
-        unknown = unknown_words(tokens, accepted, findings.exceptions_used)
+        # A reading is written in kana, which MeCab's dictionary hardly knows (ざんぎょう); its
+        # kanji candidate is the one that is analysed.
+        unknown = [] if entry.register == "读" else unknown_words(tokens, accepted, findings.exceptions_used)
         if unknown:
             findings.add(
                 entry,

@@ -128,13 +128,18 @@ class CheckTest(unittest.TestCase):
         )
         # A sentence with kanji is not a word.
         self.assertClean("ceshiyixia,4=今年も頑張ります|测试一下|敬", "ceshiyixia,5=今何時？|测试一下|常")
+        self.assertClean("ceshiyixia,4=ご確認ください|测试一下|敬", "ceshiyixia,5=忙しすぎる|测试一下|常")
+        # Readings are kana that MeCab's dictionary hardly knows; the kanji word is what it analyses.
+        self.assertClean("ceshiyixia,4=残業|测试一下|敬", "ceshiyixia,5=ざんぎょう|测试一下|读")
 
     def test_registers_polite_first_and_honest(self):
         self.assertCaught(["budong,4=わからない|不懂|常", "budong,5=わかりません|不懂|敬"], "语体顺序倒退")
         self.assertCaught(["budong,4=わかりません|不懂|常"], "“常”候选里有です/ます")
         self.assertCaught(["budong,4=わからない|不懂|敬"], "以简体结尾")
         self.assertCaught(["haochi,2=おいしいね|好吃|敬"], "以简体结尾")
-        for polite in ["ちょっと待ってください", "ありがとうございました", "一緒に行きませんか？", "お元気で", "どうぞ"]:
+        self.assertCaught(["ceshiyixia,4=気をつけて|测试一下|敬"], "以简体结尾")
+        for polite in ["ちょっと待ってください", "ありがとうございました", "一緒に行きませんか？", "お元気で", "どうぞ",
+                       "お気をつけて", "いってらっしゃい", "すうじ"]:
             with self.subTest(polite):
                 self.assertClean(f"ceshiyixia,4={polite}|测试一下|敬")
 
