@@ -72,8 +72,12 @@ ACCEPTED_WORDS_FILE = os.path.join(HERE, "accepted_words.txt")
 
 POLITE_AUXILIARIES = ("です", "ます")
 POLITE_REQUEST_VERBS = ("くださる", "下さる", "なさる", "らっしゃる", "いらっしゃる")
-# Auxiliaries MeCab only uses to explain a kana noun it does not know (すうじ as すう+じ, せん as せ+ん).
-GUESSED_AUXILIARIES = ("じ", "ん")
+# Classical auxiliaries MeCab only uses to explain a kana noun it does not know (すうじ as すう+じ,
+# せん as せ+ん, じゅうでんき as じゅう+で+ん+き).
+GUESSED_AUXILIARIES = ("じ", "ん", "き")
+# Conjugation forms that end a sentence. A word in another form at the end is used as a noun
+# (向かい, 突き当たり) or is MeCab's guess for kana it does not know (ちず as ち+ず).
+FINITE_FORMS = ("基本形", "音便基本形", "命令")
 HONORIFIC_PREFIXES = ("お", "ご", "御")
 REGISTER_ORDER = {register: index for index, register in enumerate(ps.REGISTERS)}
 
@@ -289,26 +293,28 @@ def has_honorific_prefix(token: ld.Token) -> bool:
 
 
 def is_plain_predicate(tokens: Sequence[ld.Token]) -> bool:
-    """True when the phrase ends in a verb, adjective or auxiliary without です/ます.
+    """True when the phrase ends in a verb, adjective or auxiliary in a sentence-ending form
+    without です/ます, or in a request in the て form (待って).
 
-    A request in the て form with an honorific prefix (お気をつけて) is a polite set phrase."""
+    A て-form request with an honorific prefix (お気をつけて) is a polite set phrase."""
     words = predicate_end(tokens)
     if not words:
         return False
     last = words[-1]
-    ends_in_te = words_of(tokens)[-1].surface in ("て", "で") and len(words) < len(words_of(tokens))
-    if ends_in_te and any(has_honorific_prefix(t) for t in words):
+    if last.pos[0] not in ("動詞", "形容詞", "助動詞"):
+        return False
+    if words_of(tokens)[-1].surface in ("て", "で") and len(words) < len(words_of(tokens)):
+        return not any(has_honorific_prefix(t) for t in words)
+    if not last.form.startswith(FINITE_FORMS):
         return False
     if last.pos[0] in ("動詞", "形容詞"):
         return last.base not in POLITE_REQUEST_VERBS
-    if last.pos[0] != "助動詞":
-        return False
     auxiliaries = []
     for token in reversed(words):
         if token.pos[0] != "助動詞":
             break
         auxiliaries.append(token.base)
-    if auxiliaries == [last.base] and last.base in GUESSED_AUXILIARIES:
+    if last.base in GUESSED_AUXILIARIES:
         return False
     return not any(base in POLITE_AUXILIARIES for base in auxiliaries)
 

@@ -197,6 +197,7 @@ class PinyinTable:
 class Token:
     surface: str
     pos: Tuple[str, ...]  # part of speech and its three subdivisions
+    form: str  # conjugation form (基本形, 連用形...), "*" for words that do not conjugate
     base: str  # dictionary form, "*" when unknown
     reading: str  # katakana, "" when MeCab has none
     known: bool
@@ -226,9 +227,10 @@ class JapaneseAnalyser:
             if node.surface:
                 features = node.feature.split(",")
                 pos = tuple((features + ["*"] * 4)[:4])
+                form = features[5] if len(features) > 5 else "*"
                 base = features[6] if len(features) > 6 else "*"
                 reading = features[7] if len(features) > 7 else ""
-                result.append(Token(node.surface, pos, base, reading, node.stat != self._unknown))
+                result.append(Token(node.surface, pos, form, base, reading, node.stat != self._unknown))
             node = node.next
         self._cache[text] = result
         return result

@@ -129,6 +129,7 @@ class CheckTest(unittest.TestCase):
         # A sentence with kanji is not a word.
         self.assertClean("ceshiyixia,4=今年も頑張ります|测试一下|敬", "ceshiyixia,5=今何時？|测试一下|常")
         self.assertClean("ceshiyixia,4=ご確認ください|测试一下|敬", "ceshiyixia,5=忙しすぎる|测试一下|常")
+        self.assertClean("ceshiyixia,4=向かい|测试一下|敬", "ceshiyixia,5=むかい|测试一下|读")
         # Readings are kana that MeCab's dictionary hardly knows; the kanji word is what it analyses.
         self.assertClean("ceshiyixia,4=残業|测试一下|敬", "ceshiyixia,5=ざんぎょう|测试一下|读")
 
@@ -137,9 +138,11 @@ class CheckTest(unittest.TestCase):
         self.assertCaught(["budong,4=わかりません|不懂|常"], "“常”候选里有です/ます")
         self.assertCaught(["budong,4=わからない|不懂|敬"], "以简体结尾")
         self.assertCaught(["haochi,2=おいしいね|好吃|敬"], "以简体结尾")
-        self.assertCaught(["ceshiyixia,4=気をつけて|测试一下|敬"], "以简体结尾")
+        for plain in ["気をつけて", "わかった", "いいよ", "行こう", "しらない", "だめだ"]:
+            with self.subTest(plain):
+                self.assertCaught([f"ceshiyixia,4={plain}|测试一下|敬"], "以简体结尾")
         for polite in ["ちょっと待ってください", "ありがとうございました", "一緒に行きませんか？", "お元気で", "どうぞ",
-                       "お気をつけて", "いってらっしゃい", "すうじ"]:
+                       "お気をつけて", "いってらっしゃい", "すうじ", "でんしゃ", "じゅうでんき"]:
             with self.subTest(polite):
                 self.assertClean(f"ceshiyixia,4={polite}|测试一下|敬")
 
