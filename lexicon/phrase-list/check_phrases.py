@@ -44,7 +44,7 @@ from __future__ import annotations
 import argparse
 import os
 import sys
-from collections import Counter, defaultdict
+from collections import Counter
 from dataclasses import dataclass, field
 from typing import Dict, List, Sequence, Tuple
 
@@ -60,7 +60,6 @@ import phrase_sections as ps  # noqa: E402
 COMMON_WORD_WEIGHT = 500
 FIRST_SLOT_AFTER_COMMON_WORD = 4
 FIRST_PINYIN_SLOT = 2
-MAX_CANDIDATES = 8
 SHORT_KEY_SYLLABLES = 2
 SHORT_KEY_MAX_CANDIDATES = 2
 SHORT_KEY_LAST_SLOT = 5
@@ -79,36 +78,22 @@ GUESSED_AUXILIARIES = ("じ", "ん", "き")
 # (向かい, 突き当たり) or is MeCab's guess for kana it does not know (ちず as ち+ず).
 FINITE_FORMS = ("基本形", "音便基本形", "命令")
 HONORIFIC_PREFIXES = ("お", "ご", "御")
-REGISTER_ORDER = {register: index for index, register in enumerate(ps.REGISTERS)}
-
-
-@dataclass
-class Key:
-    """All entries of one key, in file order."""
-
-    name: str
-    section: ps.Section
-    entries: List[ps.Entry] = field(default_factory=list)
-
-    @property
-    def is_romaji(self) -> bool:
-        return self.section.slug == ROMAJI_SLUG
-
-    @property
-    def meaning(self) -> str:
-        return self.entries[0].meaning
 
 
 @dataclass
 class Findings:
     problems: List[ps.Problem] = field(default_factory=list)
     sections: List[ps.Section] = field(default_factory=list)
-    keys: List[Key] = field(default_factory=list)
+    keys: List[ps.Key] = field(default_factory=list)
     moved: List[Tuple[str, str, ld.ChineseWord]] = field(default_factory=list)  # key, section, common homophone
     exceptions_used: Dict[str, str] = field(default_factory=dict)
 
     def add(self, entry: ps.Entry, message: str) -> None:
         self.problems.append(ps.Problem(entry.path, entry.line, message))
+
+
+def is_romaji(key: ps.Key) -> bool:
+    return key.section.slug == ROMAJI_SLUG
 
 
 def read_accepted_words(path: str = ACCEPTED_WORDS_FILE) -> Dict[str, str]:
@@ -124,57 +109,7 @@ def read_accepted_words(path: str = ACCEPTED_WORDS_FILE) -> Dict[str, str]:
     return accepted
 
 
-def group_keys(sections: Sequence[ps.Section], findings: Findings) -> List[Key]:
-    """Groups entries by key; a key must stay in one file, on consecutive entry lines."""
-    keys: Dict[str, Key] = {}
-    ordered: List[Key] = []
-    for section in sections:
-        previous = None
-        for entry in section.entries:
-            key = keys.get(entry.key)
-            if key is None:
-                key = keys[entry.key] = Key(entry.key, section)
-                ordered.append(key)
-            elif key.section is not section:
-                findings.add(entry, f"缩写“{entry.key}”已在 {key.section.name} 第 {key.entries[0].line} 行使用")
-                continue
-            elif previous != entry.key:
-                findings.add(entry, f"缩写“{entry.key}”的词条必须连在一起（第 {key.entries[-1].line} 行之后被别的缩写隔开）")
-            key.entries.append(entry)
-            previous = entry.key
-    return ordered
-
-
-def check_key_structure(key: Key, findings: Findings) -> None:
-    positions: Dict[int, int] = {}
-    phrases: Dict[str, int] = {}
-    last_position = 0
-    last_register = 0
-    for index, entry in enumerate(key.entries):
-        if entry.meaning != key.meaning:
-            findings.add(entry, f"缩写“{key.name}”的中文意思应与第 {key.entries[0].line} 行相同（“{key.meaning}”）")
-        if entry.position in positions:
-            findings.add(entry, f"缩写“{key.name}”的位置 {entry.position} 已在第 {positions[entry.position]} 行用过")
-        elif entry.position < last_position:
-            findings.add(entry, f"缩写“{key.name}”的位置必须按行的顺序递增（上一行是 {last_position}）")
-        if entry.phrase in phrases:
-            findings.add(entry, f"缩写“{key.name}”的短语“{entry.phrase}”已在第 {phrases[entry.phrase]} 行出现过")
-        register = REGISTER_ORDER[entry.register]
-        if register < last_register:
-            findings.add(
-                entry,
-                f"语体顺序倒退：“{entry.register}”不能排在“{ps.REGISTERS[last_register]}”之后"
-                f"（顺序为 {' → '.join(ps.REGISTERS)}，有礼貌的说法在前）",
-            )
-        if index == MAX_CANDIDATES:
-            findings.add(entry, f"缩写“{key.name}”最多只能有 {MAX_CANDIDATES} 个日语候选")
-        positions.setdefault(entry.position, entry.line)
-        phrases.setdefault(entry.phrase, entry.line)
-        last_position = max(last_position, entry.position)
-        last_register = max(last_register, register)
-
-
-def check_pinyin_key(key: Key, table: ld.PinyinTable, findings: Findings) -> None:
+def check_pinyin_key(key: ps.Key, table: ld.PinyinTable, findings: Findings) -> None:
     first = key.entries[0]
     unreadable = table.unreadable(key.meaning)
     if unreadable:
@@ -210,7 +145,7 @@ def check_pinyin_key(key: Key, table: ld.PinyinTable, findings: Findings) -> Non
                 findings.add(entry, f"一两个音节的缩写“{key.name}”的日语只能在第 2 到 {SHORT_KEY_LAST_SLOT} 位")
 
 
-def check_romaji_key(key: Key, table: ld.PinyinTable, findings: Findings) -> None:
+def check_romaji_key(key: ps.Key, table: ld.PinyinTable, findings: Findings) -> None:
     first = key.entries[0]
     if len(key.name) < MIN_ROMAJI_LETTERS:
         findings.add(first, f"罗马字缩写“{key.name}”至少要有 {MIN_ROMAJI_LETTERS} 个字母")
@@ -324,7 +259,7 @@ def has_polite_auxiliary(tokens: Sequence[ld.Token]) -> bool:
 
 
 def check_japanese(
-    key: Key,
+    key: ps.Key,
     analyser: ld.JapaneseAnalyser,
     as_chinese: Dict[str, str],
     accepted: Dict[str, str],
@@ -372,7 +307,7 @@ def check(paths: Sequence[str], accepted_words_file: str = ACCEPTED_WORDS_FILE) 
     sections, problems = ps.read_sections(paths)
     findings.sections = sections
     findings.problems.extend(problems)
-    keys = group_keys(sections, findings)
+    keys = ps.group_keys(sections, findings.problems)
     findings.keys = keys
     table = ld.PinyinTable.load(key.name for key in keys)
     analyser = ld.JapaneseAnalyser()
@@ -380,8 +315,7 @@ def check(paths: Sequence[str], accepted_words_file: str = ACCEPTED_WORDS_FILE) 
     phrases = sorted({entry.phrase for key in keys for entry in key.entries})
     as_chinese = dict(zip(phrases, ld.opencc(phrases, "jp2t.json", "t2s.json")))
     for key in keys:
-        check_key_structure(key, findings)
-        if key.is_romaji:
+        if is_romaji(key):
             check_romaji_key(key, table, findings)
         else:
             check_pinyin_key(key, table, findings)

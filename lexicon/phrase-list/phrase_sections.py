@@ -6,8 +6,8 @@ entry, ``#`` comment lines, blank lines, and one entry a line:
 
     key,position=phrase|meaning|register
 
-This module checks only the layout of each line and of each file; the rules
-that need language data live in check_phrases.py.
+This module checks the layout of each line and file and the lines of each key;
+the rules that need language data live in check_phrases.py.
 """
 
 from __future__ import annotations
@@ -16,7 +16,7 @@ import os
 import re
 import unicodedata
 from dataclasses import dataclass, field
-from typing import List, Sequence, Tuple
+from typing import Dict, List, Sequence, Tuple
 
 MIN_POSITION = 1
 MAX_POSITION = 9
@@ -29,6 +29,8 @@ SECTION_FILE_NAME = re.compile(r"^(\d\d)-([a-z]+(?:-[a-z]+)*)\.txt$")
 # 敬 polite, 常 casual or plain, 俗 slang, 读 the kana reading of an earlier kanji
 # candidate. Within a key the registers follow this order and never go back.
 REGISTERS = ("敬", "常", "俗", "读")
+REGISTER_ORDER = {register: index for index, register in enumerate(REGISTERS)}
+MAX_CANDIDATES = 8
 
 
 @dataclass(frozen=True)
@@ -53,6 +55,19 @@ class Section:
     @property
     def name(self) -> str:
         return os.path.basename(self.path)
+
+
+@dataclass
+class Key:
+    """All entries of one key, in file order."""
+
+    name: str
+    section: Section
+    entries: List[Entry] = field(default_factory=list)
+
+    @property
+    def meaning(self) -> str:
+        return self.entries[0].meaning
 
 
 @dataclass(frozen=True)
@@ -224,3 +239,68 @@ def read_sections(paths: Sequence[str]) -> Tuple[List[Section], List[Problem]]:
             problems.append(Problem(section.path, 1, f"编号 {section.number:02d} 已被 {numbers[section.number]} 用过"))
         numbers.setdefault(section.number, section.name)
     return sections, problems
+
+
+def _report(problems: List[Problem], entry: Entry, message: str) -> None:
+    problems.append(Problem(entry.path, entry.line, message))
+
+
+def group_keys(sections: Sequence[Section], problems: List[Problem]) -> List[Key]:
+    """Groups the entries by key and checks each key's own lines; appends what is wrong to problems.
+
+    A key stays in one file, on consecutive entry lines, with one meaning; its positions
+    are distinct and increase; no phrase twice; at most MAX_CANDIDATES candidates; and its
+    registers follow REGISTERS without going back."""
+    keys: Dict[str, Key] = {}
+    ordered: List[Key] = []
+    for section in sections:
+        previous = None
+        for entry in section.entries:
+            key = keys.get(entry.key)
+            if key is None:
+                key = keys[entry.key] = Key(entry.key, section)
+                ordered.append(key)
+            elif key.section is not section:
+                _report(problems, entry, f"缩写“{entry.key}”已在 {key.section.name} 第 {key.entries[0].line} 行使用")
+                continue
+            elif previous != entry.key:
+                _report(
+                    problems,
+                    entry,
+                    f"缩写“{entry.key}”的词条必须连在一起（第 {key.entries[-1].line} 行之后被别的缩写隔开）",
+                )
+            key.entries.append(entry)
+            previous = entry.key
+    for key in ordered:
+        _check_key(key, problems)
+    return ordered
+
+
+def _check_key(key: Key, problems: List[Problem]) -> None:
+    positions: Dict[int, int] = {}
+    phrases: Dict[str, int] = {}
+    last_position = 0
+    last_register = 0
+    for index, entry in enumerate(key.entries):
+        if entry.meaning != key.meaning:
+            _report(problems, entry, f"缩写“{key.name}”的中文意思应与第 {key.entries[0].line} 行相同（“{key.meaning}”）")
+        if entry.position in positions:
+            _report(problems, entry, f"缩写“{key.name}”的位置 {entry.position} 已在第 {positions[entry.position]} 行用过")
+        elif entry.position < last_position:
+            _report(problems, entry, f"缩写“{key.name}”的位置必须按行的顺序递增（上一行是 {last_position}）")
+        if entry.phrase in phrases:
+            _report(problems, entry, f"缩写“{key.name}”的短语“{entry.phrase}”已在第 {phrases[entry.phrase]} 行出现过")
+        register = REGISTER_ORDER[entry.register]
+        if register < last_register:
+            _report(
+                problems,
+                entry,
+                f"语体顺序倒退：“{entry.register}”不能排在“{REGISTERS[last_register]}”之后"
+                f"（顺序为 {' → '.join(REGISTERS)}，有礼貌的说法在前）",
+            )
+        if index == MAX_CANDIDATES:
+            _report(problems, entry, f"缩写“{key.name}”最多只能有 {MAX_CANDIDATES} 个日语候选")
+        positions.setdefault(entry.position, entry.line)
+        phrases.setdefault(entry.phrase, entry.line)
+        last_position = max(last_position, entry.position)
+        last_register = max(last_register, register)
