@@ -1,0 +1,335 @@
+#!/usr/bin/env python3
+"""Writes the phrase list for other pinyin input methods, from the built date.dat.
+
+Usage: make_exports.py DATE_DAT OUTPUT_DIR [--luna-table TABLE]
+
+date.dat is read back (make_date_dat.parse_date_dat), so every input method
+gets exactly the entries that Kanaroute installs. OUTPUT_DIR receives:
+
+* ``Rime/custom_phrase.txt`` and ``Rime/luna_pinyin_simp.custom.yaml``:
+  Rime's custom-phrase table (phrase TAB code TAB weight, UTF-8) and the
+  schema patch that places those phrases among the Chinese words. Written
+  only when TABLE (Rime's luna_pinyin.table.txt) is given, because the weights
+  are worked out from the Chinese words that share each key.
+* ``微软拼音/日语短语.dat``: a Microsoft Pinyin user-defined-phrase file.
+* ``QQ拼音和百度拼音/日语短语.txt``: ``code=position,phrase`` lines in
+  UTF-16LE with a byte-order mark and CR LF, the text form of QQ and Baidu
+  pinyin.
+
+Each file is written whole or not at all; on a fault nothing is changed and
+the message names the file.
+
+How Rime orders the candidates (librime 1.8, measured here with
+luna_pinyin_simp): among the candidates that span the whole input, the higher
+quality comes first. A luna-pinyin word with table weight W has the quality
+W / 10^8. A custom phrase with weight c has the quality
+(c + 1) / (10^8 * 2 * kM) + initial_quality + 0.5, with kM = 1 / (1 - e^-0.005).
+The patch sets initial_quality to RIME_INITIAL_QUALITY, so that a phrase can
+be placed below as well as above any Chinese word. A phrase in slot s is
+preceded, in date.dat, by s - 1 candidates: the key's earlier Japanese phrases
+and Chinese words. The weight puts it right after that many of the key's
+Chinese words, the most common first, counting Rime's sentence as the Chinese
+word when the key spells no single word. So the order within a key follows
+the slots, and the Chinese word that a key's pinyin stands for stays first.
+The patch also keeps the simplifier away from the phrases: it would turn the
+Japanese kanji of 頑張って into 顽张って.
+
+The Microsoft Pinyin file follows the user-defined-phrase lexicon that
+Microsoft Pinyin exports since Windows 10 version 1703 (the same on
+Windows 11), as described publicly: a 64-byte header (magic ``mschxudp``,
+version words 0x00600002 and 1, the offsets of the offset table and of the
+entries, the file length, the entry count, an export time in Unix seconds),
+a table of each entry's offset from the first entry, then the entries:
+0x00100010, the entry's byte length up to its phrase (u16), the candidate
+position (u8), 0x06, four zero bytes, a time stamp (seconds since
+2010-01-01), the code and the phrase, each UTF-16LE ending in a 0 code unit.
+All integers are little-endian. The times are fixed, so a build always gives
+the same bytes.
+"""
+
+from __future__ import annotations
+
+import argparse
+import calendar
+import math
+import os
+import struct
+import sys
+import tempfile
+from collections import defaultdict
+from dataclasses import dataclass
+from typing import Dict, Iterable, List, Sequence, Tuple
+
+import make_date_dat
+
+RIME_FOLDER = "Rime"
+RIME_TABLE_NAME = "custom_phrase.txt"
+RIME_PATCH_NAME = "luna_pinyin_simp.custom.yaml"
+MS_PINYIN_FOLDER = "微软拼音"
+MS_PINYIN_NAME = "日语短语.dat"
+TEXT_FORM_FOLDER = "QQ拼音和百度拼音"
+TEXT_FORM_NAME = "日语短语.txt"
+
+# ---------------------------------------------------------------- the entries
+
+
+@dataclass(frozen=True)
+class Phrase:
+    key: str
+    position: int
+    phrase: str
+
+
+def group_by_key(entries: Iterable[Phrase]) -> Dict[str, List[Phrase]]:
+    """The entries of each key in slot order; keys in order of first appearance."""
+    keys: Dict[str, List[Phrase]] = {}
+    for entry in entries:
+        keys.setdefault(entry.key, []).append(entry)
+    for phrases in keys.values():
+        phrases.sort(key=lambda p: p.position)
+    return keys
+
+
+# ---------------------------------------------------------------- Rime
+
+# A luna-pinyin word's quality is its table weight / RIME_WORD_SCALE. A custom phrase's quality
+# is RIME_QUALITY_PER_DEE * (weight + 1) / 10^8 + RIME_QUALITY_SHIFT: Rime turns the weight into a
+# "dee" of (weight + 1) / 10^8, keeps it with six significant digits, lets it age by one tick
+# (e^-0.005) and scales it by 0.5 (1 - e^-0.005) and e.
+RIME_WORD_SCALE = 1e8
+RIME_DEE_SCALE = 1e8
+RIME_QUALITY_PER_DEE = 0.5 * math.e * math.exp(-0.005) * (1 - math.exp(-0.005))
+RIME_QUALITY_SHIFT = -1e-7
+RIME_INITIAL_QUALITY = "-0.5000001"  # -0.5 + RIME_QUALITY_SHIFT; Rime adds 0.5 to user tables
+RIME_DEE_DIGITS = 6
+# The phrases that come before every Chinese word (slot 1 of a romaji key): a dee of 1.9, the
+# quality of a word with a table weight of about 1.3 million, three times the most common word
+# that spans two syllables. Rime's formula stays linear below a dee of 20.
+RIME_TOP_TARGET = 1.9 * RIME_QUALITY_PER_DEE * RIME_WORD_SCALE
+# Below every Chinese candidate, also below Rime's sentences (whose quality is above 0).
+RIME_BELOW_ALL = -1.0
+
+RIME_HEADER = (
+    "# Rime table",
+    "# coding: utf-8",
+    "#@/db_name\tcustom_phrase.txt",
+    "#@/db_type\ttabledb",
+    "#",
+    "# Kanaroute 日语常用短语（Rime 自定义短语）",
+    "# 放进 Rime 用户文件夹，同时放入 luna_pinyin_simp.custom.yaml，然后重新部署。",
+    "# 各栏以制表符分隔：短语、编码、权重（权重决定同一编码下的先后）。",
+    "#",
+    "# no comment",
+)
+
+RIME_PATCH = """\
+# Kanaroute：让 Rime 自定义短语里的日语排在中文词后面，并保持日语原样。
+# 放进 Rime 用户文件夹后重新部署。如果文件夹里已有同名文件，
+# 请把下面 patch: 之后的两行加进原文件的 patch: 之下，不要覆盖原文件。
+patch:
+  custom_phrase/initial_quality: {quality}
+  simplifier/excluded_types: [user_table]
+"""
+
+
+def read_word_weights(table_path: str, keys: Iterable[str]) -> Dict[str, List[float]]:
+    """The table weights of the luna-pinyin words whose joined pinyin is one of the keys, largest first."""
+    wanted = set(keys)
+    weights: Dict[str, List[float]] = defaultdict(list)
+    with open(table_path, encoding="utf-8") as table:
+        for line in table:
+            if line.startswith("#"):
+                continue
+            parts = line.rstrip("\n").split("\t")
+            if len(parts) < 2:
+                continue
+            joined = parts[1].replace(" ", "")
+            if joined in wanted:
+                weights[joined].append(float(parts[2]) if len(parts) > 2 and parts[2] else 0.0)
+    return {key: sorted(found, reverse=True) for key, found in weights.items()}
+
+
+def _weight_for(target: float, rank: int) -> int:
+    """The custom-phrase weight whose quality equals a word of the target table weight, less rank
+    steps in the last of the six digits that Rime keeps, so that phrases of one key stay apart."""
+    quality = target / RIME_WORD_SCALE
+    dee_units = (quality - RIME_QUALITY_SHIFT) / RIME_QUALITY_PER_DEE * RIME_DEE_SCALE  # weight + 1
+    step = 10 ** max(0, math.floor(math.log10(dee_units)) - (RIME_DEE_DIGITS - 1))
+    return (round(dee_units / step) - rank) * step - 1
+
+
+def _target_below(words: Sequence[float], count: int) -> float:
+    """A table weight between the count-th and the next Chinese word (or below the last one)."""
+    if count < len(words):
+        upper, lower = words[count - 1], words[count]
+        while upper == lower and count < len(words):  # ties: go below the whole group
+            count += 1
+            lower = words[count] if count < len(words) else RIME_BELOW_ALL
+        if count < len(words):
+            return (upper + lower) / 2
+    last = words[-1] if words else 0.0
+    return last / 2 if last > 0 else RIME_BELOW_ALL
+
+
+def rime_weights(phrases: Sequence[Phrase], words: Sequence[float]) -> List[int]:
+    """Weights for one key's phrases (in slot order) among Chinese words of these table weights.
+
+    An empty list of words stands for a key that spells no word: Rime then puts a
+    sentence first, whose place the phrases in slot 2 and later leave to it."""
+    chinese = list(words) if words else [0.0]
+    weights: List[int] = []
+    for earlier, phrase in enumerate(phrases):
+        before = phrase.position - 1 - earlier
+        target = RIME_TOP_TARGET if before <= 0 else _target_below(chinese, before)
+        weights.append(_weight_for(target, earlier))
+    return weights
+
+
+def encode_rime_table(keys: Dict[str, List[Phrase]], word_weights: Dict[str, List[float]]) -> bytes:
+    lines = list(RIME_HEADER)
+    for key, phrases in keys.items():
+        for phrase, weight in zip(phrases, rime_weights(phrases, word_weights.get(key, []))):
+            lines.append(f"{phrase.phrase}\t{key}\t{weight}")
+    return ("\n".join(lines) + "\n").encode("utf-8")
+
+
+def encode_rime_patch() -> bytes:
+    return RIME_PATCH.format(quality=RIME_INITIAL_QUALITY).encode("utf-8")
+
+
+# ---------------------------------------------------------------- Microsoft Pinyin
+
+MS_MAGIC = b"mschxudp"
+MS_VERSION = (0x00600002, 0x00000001)
+MS_HEADER_SIZE = 0x40
+MS_ENTRY_MARK = 0x00100010
+MS_ENTRY_FIXED = 16  # mark, length up to the phrase, position, flag, zero word, time stamp
+MS_ENTRY_FLAG = 0x06
+MS_EPOCH = (2010, 1, 1)
+EXPORT_TIME = (2026, 1, 1)  # the same fixed time as the zip's entries
+MS_MAX_POSITION = 9
+
+
+def _utc_seconds(date: Tuple[int, int, int]) -> int:
+    return calendar.timegm((*date, 0, 0, 0, 0, 0, 0))
+
+
+def _utf16z(text: str) -> bytes:
+    return text.encode("utf-16-le") + b"\x00\x00"
+
+
+def encode_ms_pinyin(phrases: Sequence[Phrase]) -> bytes:
+    export_time = _utc_seconds(EXPORT_TIME)
+    stamp = export_time - _utc_seconds(MS_EPOCH)
+    entries: List[bytes] = []
+    for entry in phrases:
+        if not 1 <= entry.position <= MS_MAX_POSITION:
+            raise ValueError(f"{entry.key}: position {entry.position} is outside 1-{MS_MAX_POSITION}")
+        code = _utf16z(entry.key)
+        head = struct.pack("<IHBBII", MS_ENTRY_MARK, MS_ENTRY_FIXED + len(code), entry.position, MS_ENTRY_FLAG, 0, stamp)
+        entries.append(head + code + _utf16z(entry.phrase))
+    offsets: List[int] = []
+    position = 0
+    for entry_bytes in entries:
+        offsets.append(position)
+        position += len(entry_bytes)
+    table_start = MS_HEADER_SIZE
+    entries_start = table_start + 4 * len(entries)
+    total = entries_start + position
+    header = MS_MAGIC + struct.pack(
+        "<IIIIIII", *MS_VERSION, table_start, entries_start, total, len(entries), export_time
+    )
+    header += b"\x00" * (MS_HEADER_SIZE - len(header))
+    return header + struct.pack(f"<{len(offsets)}I", *offsets) + b"".join(entries)
+
+
+# ---------------------------------------------------------------- code=position,phrase
+
+
+def encode_text_form(phrases: Sequence[Phrase]) -> bytes:
+    """``code=position,phrase`` lines, UTF-16LE with a byte-order mark and CR LF line ends."""
+    text = "".join(f"{p.key}={p.position},{p.phrase}\r\n" for p in phrases)
+    return ("\ufeff" + text).encode("utf-16-le")
+
+
+# ---------------------------------------------------------------- files
+
+
+def read_date_dat(path: str) -> List[Phrase]:
+    with open(path, "rb") as source:
+        data = source.read()
+    return [Phrase(e.key, e.position, e.phrase) for e in make_date_dat.parse_date_dat(data)]
+
+
+def build(phrases: Sequence[Phrase], word_weights: Dict[str, List[float]] | None) -> Dict[str, bytes]:
+    """Every export file, by its path under the output folder."""
+    files = {
+        os.path.join(MS_PINYIN_FOLDER, MS_PINYIN_NAME): encode_ms_pinyin(phrases),
+        os.path.join(TEXT_FORM_FOLDER, TEXT_FORM_NAME): encode_text_form(phrases),
+    }
+    if word_weights is not None:
+        files[os.path.join(RIME_FOLDER, RIME_TABLE_NAME)] = encode_rime_table(group_by_key(phrases), word_weights)
+        files[os.path.join(RIME_FOLDER, RIME_PATCH_NAME)] = encode_rime_patch()
+    return files
+
+
+def write_atomically(path: str, data: bytes) -> None:
+    directory = os.path.dirname(os.path.abspath(path))
+    os.makedirs(directory, exist_ok=True)
+    handle, temporary = tempfile.mkstemp(prefix=".export-", suffix=".tmp", dir=directory)
+    try:
+        with os.fdopen(handle, "wb") as output:
+            output.write(data)
+        mask = os.umask(0)
+        os.umask(mask)
+        os.chmod(temporary, 0o666 & ~mask)
+        os.replace(temporary, path)
+    except BaseException:
+        if os.path.exists(temporary):
+            os.remove(temporary)
+        raise
+
+
+def main(argv: Sequence[str]) -> int:
+    parser = argparse.ArgumentParser(description="为其他拼音输入法生成日语短语文件")
+    parser.add_argument("date_dat")
+    parser.add_argument("output_dir")
+    parser.add_argument("--luna-table", help="Rime 的 luna_pinyin.table.txt；不给出时不生成 Rime 的文件")
+    arguments = parser.parse_args(argv[1:])
+    if hasattr(sys.stderr, "reconfigure"):
+        sys.stderr.reconfigure(errors="backslashreplace")
+    try:
+        phrases = read_date_dat(arguments.date_dat)
+    except OSError as error:
+        print(f"{arguments.date_dat}: 无法读取：{error.strerror}", file=sys.stderr)
+        return 1
+    except ValueError as error:
+        print(f"{arguments.date_dat}: 格式不对：{error}", file=sys.stderr)
+        return 1
+    if not phrases:
+        print(f"{arguments.date_dat}: 没有任何词条", file=sys.stderr)
+        return 1
+    word_weights = None
+    if arguments.luna_table:
+        try:
+            word_weights = read_word_weights(arguments.luna_table, {p.key for p in phrases})
+        except (OSError, ValueError) as error:
+            print(f"{arguments.luna_table}: 无法读取：{error}", file=sys.stderr)
+            return 1
+    try:
+        files = build(phrases, word_weights)
+    except ValueError as error:
+        print(f"{arguments.date_dat}: {error}", file=sys.stderr)
+        return 1
+    for name, data in sorted(files.items()):
+        path = os.path.join(arguments.output_dir, name)
+        try:
+            write_atomically(path, data)
+        except OSError as error:
+            print(f"{path}: 无法写入：{error.strerror}", file=sys.stderr)
+            return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
