@@ -3,10 +3,11 @@
 
 Usage: make_zip.py BIN_DIR OUT_ZIP GUIDE
 
-BIN_DIR holds the built Kanaroute.exe and date.dat; GUIDE is the user guide
-as UTF-8 text. The zip holds one folder, Kanaroute, with the program, the
-phrase list and the guide as 使用说明.txt (UTF-8 with a byte order mark and
-CR LF line ends, so that Notepad on every Windows shows it correctly).
+BIN_DIR holds the built Kanaroute.exe, date.dat and the folder 其他输入法 with
+the phrase list for other input methods; GUIDE is the user guide as UTF-8
+text. The zip holds one folder, Kanaroute, with the program, the phrase list,
+the guide as 使用说明.txt (UTF-8 with a byte order mark and CR LF line ends, so
+that Notepad on every Windows shows it correctly) and 其他输入法.
 
 The same inputs always give the same bytes: entries in a fixed order with a
 fixed time stamp and fixed attributes. The zip is written under a temporary
@@ -21,6 +22,14 @@ import zlib
 
 FOLDER = "Kanaroute"
 GUIDE_NAME = "使用说明.txt"
+# The phrase list for other input methods, as the build writes it beside date.dat.
+OTHER_INPUT_METHODS = "其他输入法"
+EXPORTS = (
+    "Rime/custom_phrase.txt",
+    "Rime/luna_pinyin_simp.custom.yaml",
+    "微软拼音/日语短语.dat",
+    "QQ拼音和百度拼音/日语短语.txt",
+)
 # The time stamp of every entry (local time, as zip stores it).
 ENTRY_TIME = (2026, 1, 1, 0, 0, 0)
 # Info-ZIP Unicode Path extra field: the UTF-8 name for unpackers that read it.
@@ -70,6 +79,9 @@ def entries(bin_dir, guide):
         (f"{FOLDER}/Kanaroute.exe", read_file(os.path.join(bin_dir, "Kanaroute.exe")), 0o755),
         (f"{FOLDER}/date.dat", read_file(os.path.join(bin_dir, "date.dat")), 0o644),
         (f"{FOLDER}/{GUIDE_NAME}", guide_bytes(guide), 0o644),
+    ] + [
+        (f"{FOLDER}/{OTHER_INPUT_METHODS}/{name}", read_file(os.path.join(bin_dir, OTHER_INPUT_METHODS, name)), 0o644)
+        for name in EXPORTS
     ]
 
 

@@ -3,8 +3,8 @@
 
 Usage: check_package.py BIN_DIR GUIDE WORK_DIR
 
-Checks that the zip holds exactly the program, the phrase list and the guide
-in one Kanaroute folder, byte for byte, with the guide readable in Notepad and
+Checks that the zip holds exactly the program, the phrase list, the guide and
+the phrase list for other input methods in one Kanaroute folder, byte for byte, with the guide readable in Notepad and
 its name readable on Chinese Windows; that packing twice gives the same bytes;
 and that a missing input leaves no zip behind.
 """
@@ -19,7 +19,13 @@ import zlib
 
 MAKE_ZIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "make_zip.py")
 GUIDE_NAME = "Kanaroute/使用说明.txt"
-EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME]
+EXPORTS = [
+    "其他输入法/Rime/custom_phrase.txt",
+    "其他输入法/Rime/luna_pinyin_simp.custom.yaml",
+    "其他输入法/微软拼音/日语短语.dat",
+    "其他输入法/QQ拼音和百度拼音/日语短语.txt",
+]
+EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME] + [f"Kanaroute/{name}" for name in EXPORTS]
 UNICODE_PATH_FIELD = 0x7075
 
 
@@ -69,7 +75,9 @@ def check_contents(zip_path, bin_dir, guide, problems):
         if archive.testzip() is not None:
             problems.append("an entry fails its CRC check")
         by_name = dict(zip(names, infos))
-        for name, source in (("Kanaroute/Kanaroute.exe", "Kanaroute.exe"), ("Kanaroute/date.dat", "date.dat")):
+        built = [("Kanaroute/Kanaroute.exe", "Kanaroute.exe"), ("Kanaroute/date.dat", "date.dat")]
+        built += [(f"Kanaroute/{name}", name) for name in EXPORTS]
+        for name, source in built:
             if name in by_name and archive.read(by_name[name]) != read(os.path.join(bin_dir, source)):
                 problems.append(f"{name} is not byte-identical to the built {source}")
         if GUIDE_NAME in by_name:
@@ -104,19 +112,25 @@ def main(argv):
     if read(first) != read(second):
         problems.append("packing the same files twice gave different zips")
 
-    # Without date.dat the packer must fail and leave neither a zip nor a part of one.
-    incomplete = os.path.join(work_dir, "incomplete")
-    os.makedirs(incomplete)
-    shutil.copy(os.path.join(bin_dir, "Kanaroute.exe"), incomplete)
-    missing = os.path.join(work_dir, "missing.zip")
-    result = pack(incomplete, missing, guide)
-    if result.returncode == 0:
-        problems.append("make_zip.py succeeded without date.dat")
-    if "date.dat" not in result.stderr:
-        problems.append(f"make_zip.py does not name the missing date.dat: {result.stderr!r}")
-    leftovers = [name for name in os.listdir(work_dir) if name.startswith("missing")]
-    if leftovers:
-        problems.append(f"a failed packing left {leftovers} behind")
+    # Without date.dat, or without a file for another input method, the packer must fail,
+    # name what is missing and leave neither a zip nor a part of one.
+    for missing_name in ("date.dat", "日语短语.dat"):
+        incomplete = os.path.join(work_dir, "incomplete")
+        shutil.rmtree(incomplete, ignore_errors=True)
+        os.makedirs(incomplete)
+        for name in ["Kanaroute.exe", "date.dat"] + EXPORTS:
+            if os.path.basename(name) != missing_name:
+                os.makedirs(os.path.dirname(os.path.join(incomplete, name)), exist_ok=True)
+                shutil.copy(os.path.join(bin_dir, name), os.path.join(incomplete, name))
+        missing = os.path.join(work_dir, "missing.zip")
+        result = pack(incomplete, missing, guide)
+        if result.returncode == 0:
+            problems.append(f"make_zip.py succeeded without {missing_name}")
+        if missing_name not in result.stderr:
+            problems.append(f"make_zip.py does not name the missing {missing_name}: {result.stderr!r}")
+        leftovers = [name for name in os.listdir(work_dir) if name.startswith("missing")]
+        if leftovers:
+            problems.append(f"a failed packing without {missing_name} left {leftovers} behind")
 
     if problems:
         print("FAILED:", file=sys.stderr)
