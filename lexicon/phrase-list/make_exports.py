@@ -19,12 +19,12 @@ gets exactly the entries that Kanaroute installs. OUTPUT_DIR receives:
 Each file is written whole or not at all; on a fault nothing is changed and
 the message names the file.
 
-How Rime orders the candidates (librime 1.8, measured here with
-luna_pinyin_simp): among the candidates that span the whole input, the higher
-quality comes first. A luna-pinyin word with table weight W has the quality
-W / 10^8. A custom phrase with weight c has the quality
-(c + 1) / (10^8 * 2 * kM) + initial_quality + 0.5, with kM = 1 / (1 - e^-0.005).
-The patch sets initial_quality to RIME_INITIAL_QUALITY, so that a phrase can
+How Rime orders the candidates (librime 1.8 with luna_pinyin_simp, measured
+here): among the candidates that span the whole input, the higher quality comes
+first. A luna-pinyin word with table weight W has the quality W / 10^8; a
+custom phrase's quality grows in proportion to its weight, which Rime keeps
+with six significant digits (see RIME_QUALITY_PER_DEE), plus initial_quality
+and 0.5. The patch sets initial_quality to RIME_INITIAL_QUALITY, so that a phrase can
 be placed below as well as above any Chinese word. A phrase in slot s is
 preceded, in date.dat, by s - 1 candidates: the key's earlier Japanese phrases
 and Chinese words. The weight puts it right after that many of the key's
