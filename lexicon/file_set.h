@@ -28,13 +28,17 @@ struct FileSet {
     std::wstring settingsProgram() const { return versionDir + L"\\config.exe"; }
 
     // Where a file that is about to be replaced is kept until its replacement is
-    // in place, so that a failure on the way can put it back. Such a file only
-    // outlives an operation when the undo itself failed or the computer stopped
-    // in the middle; it may then hold the user's only copy of some phrases, so
-    // the operations never overwrite or delete a left-over one: they refuse to
-    // start and name it.
+    // in place, so that a failure on the way can put it back. An operation cut
+    // short is finished or undone at the next start through its intent record;
+    // a set-aside file without a record may hold the user's only copy of some
+    // phrases, so it is reported and never overwritten or deleted: the
+    // operations that need its name refuse to start and name it.
     std::wstring latestBackupAside() const { return versionDir + L"\\phrases最近备份.old.ini"; }
     std::wstring phrasesAside() const { return versionDir + L"\\phrases.old.ini"; }
+
+    // The record an operation keeps beside the files while it changes them, so
+    // that the next start can finish or undo an operation that was cut short.
+    std::wstring intentRecord() const { return versionDir + L"\\Kanaroute操作记录.txt"; }
 
     // The phrase list shipped beside the program, by its bare name: it is looked
     // up in the current directory.

@@ -18,30 +18,58 @@ struct StepResult {
     static StepResult failure(std::wstring reason) { return {false, std::move(reason)}; }
 };
 
+// What the existence test found. Only "file or path not found" counts as
+// absent; any other error leaves the answer unknown, and an operation must not
+// act on a guess.
+struct Lookup {
+    enum class State { Absent, Present, Unknown };
+    State state = State::Absent;
+    bool readOnly = false; // Present: the file carries the read-only attribute
+    std::wstring reason;   // Unknown: the system's description of the error
+
+    bool present() const { return state == State::Present; }
+    bool absent() const { return state == State::Absent; }
+    bool unknown() const { return state == State::Unknown; }
+
+    static Lookup absentFile() { return {}; }
+    static Lookup presentFile(bool readOnly = false) { return {State::Present, readOnly, {}}; }
+    static Lookup unknownState(std::wstring reason) { return {State::Unknown, false, std::move(reason)}; }
+};
+
 class FileSteps {
   public:
     virtual ~FileSteps() = default;
 
-    // True when a file or a folder of exactly that path exists. Files marked
-    // hidden or system do not count.
-    virtual bool exists(const std::wstring& path) = 0;
-    // Deletes a file.
+    // A directory look-up of exactly that path, which matches files and folders.
+    // Files marked hidden or system count as absent.
+    virtual Lookup lookUp(const std::wstring& path) = 0;
+    // Deletes a file for good.
     virtual StepResult deleteFile(const std::wstring& path) = 0;
+    // Moves a file to the Recycle Bin without asking; where its drive has no
+    // Recycle Bin, deletes it.
+    virtual StepResult recycle(const std::wstring& path) = 0;
     // Gives the file (or folder) from the name to; fails when to exists.
     virtual StepResult rename(const std::wstring& from, const std::wstring& to) = 0;
-    // Copies the file byte for byte; an existing target is replaced.
+    // Copies the file byte for byte; fails when to exists. The copy never
+    // carries the read-only attribute: it is a plain file the program can change.
     virtual StepResult copy(const std::wstring& from, const std::wstring& to) = 0;
     // Creates or empties the file and writes one line: the current local date and
     // time in the locale's general date form, in the system's ANSI code page.
     virtual StepResult writeTimeStamp(const std::wstring& path) = 0;
+    // Writes the file's data through to the disk, so that it survives a power
+    // cut; until then only the file's name is safe.
+    virtual StepResult flush(const std::wstring& path) = 0;
     // Starts the program at appPath with a normal, focused window; does not wait.
     virtual StepResult startSettingsProgram(const std::wstring& appPath) = 0;
 
     // Whether the file can be opened for reading (a check before the first change).
     virtual StepResult canRead(const std::wstring& path) = 0;
-    // Reads and writes a small file whole (a time-stamp file kept for undoing).
+    // Reads and writes a small file whole (a time-stamp file kept for undoing,
+    // the record of an operation). Writes reach the disk before they return.
     virtual StepResult readSmallFile(const std::wstring& path, std::string& bytes) = 0;
     virtual StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) = 0;
+    // Adds bytes at the end of an existing small file, through to the disk.
+    virtual StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) = 0;
     // The full path that a bare file name stands for in the current directory.
     virtual std::wstring fullPath(const std::wstring& bareName) = 0;
 };

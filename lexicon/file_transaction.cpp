@@ -3,109 +3,171 @@
 namespace kana::lexicon {
 
 void FileTransaction::rename(const std::wstring& from, const std::wstring& to) {
-    if (failed()) {
-        return;
-    }
-    if (const StepResult result = steps_.rename(from, to); !result.ok) {
-        fail(StepKind::Rename, from, to, result);
-        return;
-    }
-    changes_.push_back({Change::Kind::Rename, from, to, std::nullopt});
+    plan_.push_back({PlannedStep::Kind::Rename, from, to, std::nullopt});
 }
 
 void FileTransaction::copy(const std::wstring& from, const std::wstring& to) {
-    if (failed()) {
-        return;
-    }
-    if (const StepResult result = steps_.copy(from, to); !result.ok) {
-        fail(StepKind::Copy, from, to, result);
-        return;
-    }
-    changes_.push_back({Change::Kind::Copy, from, to, std::nullopt});
+    plan_.push_back({PlannedStep::Kind::Copy, from, to, std::nullopt});
 }
 
 void FileTransaction::writeTimeStamp(const std::wstring& path) {
-    if (failed()) {
-        return;
-    }
-    std::optional<std::string> earlierContent;
-    if (steps_.exists(path)) {
-        std::string bytes;
-        if (const StepResult result = steps_.readSmallFile(path, bytes); !result.ok) {
-            fail(StepKind::ReadFile, path, {}, result);
-            return;
-        }
-        earlierContent = std::move(bytes);
-    }
-    if (const StepResult result = steps_.writeTimeStamp(path); !result.ok) {
-        fail(StepKind::WriteTimeStamp, path, {}, result);
-        return;
-    }
-    changes_.push_back({Change::Kind::TimeStamp, {}, path, std::move(earlierContent)});
+    plan_.push_back({PlannedStep::Kind::WriteTimeStamp, {}, path, std::nullopt});
 }
 
 void FileTransaction::setAside(const std::wstring& path, const std::wstring& asideName) {
-    rename(path, asideName);
-    if (!failed()) {
-        asideFile_ = asideName;
-    }
+    plan_.push_back({PlannedStep::Kind::SetAside, path, asideName, std::nullopt});
 }
 
 bool FileTransaction::commit() {
     if (failed()) {
         return false;
     }
-    if (asideFile_) {
-        if (const StepResult result = steps_.deleteFile(*asideFile_); !result.ok) {
-            fail(StepKind::Delete, *asideFile_, {}, result);
+    if (plan_.empty()) {
+        return true;
+    }
+    if (!prepare()) {
+        return false;
+    }
+    for (std::size_t index = 0; index < plan_.size(); ++index) {
+        if (!takeStep(index)) {
             return false;
         }
-        asideFile_.reset();
     }
-    changes_.clear();
+    for (const PlannedStep& step : plan_) {
+        if (step.kind == PlannedStep::Kind::SetAside) {
+            if (const StepResult result = steps_.recycle(step.to); !result.ok) {
+                return fail(StepKind::Delete, step.to, {}, result);
+            }
+        }
+    }
+    // Should the record stay, the next start finds every step done and only removes it.
+    steps_.deleteFile(recordPath_);
+    return true;
+}
+
+// Reads what the time-stamp files hold now, then writes the plan; nothing has
+// been changed when this fails.
+bool FileTransaction::prepare() {
+    if (const Lookup record = steps_.lookUp(recordPath_); !record.absent()) {
+        return fail(StepKind::WriteFile, recordPath_, {},
+                    StepResult::failure(record.unknown() ? record.reason : L"文件已存在。"));
+    }
+    for (PlannedStep& step : plan_) {
+        if (step.kind != PlannedStep::Kind::WriteTimeStamp) {
+            continue;
+        }
+        const Lookup stamp = steps_.lookUp(step.to);
+        if (stamp.unknown()) {
+            return fail(StepKind::LookUp, step.to, {}, StepResult::failure(stamp.reason));
+        }
+        if (stamp.present()) {
+            std::string bytes;
+            if (const StepResult result = steps_.readSmallFile(step.to, bytes); !result.ok) {
+                return fail(StepKind::ReadFile, step.to, {}, result);
+            }
+            step.earlierContent = std::move(bytes);
+        }
+    }
+    IntentRecord record;
+    record.operation = operation_;
+    record.steps = plan_;
+    if (const StepResult result = steps_.writeSmallFile(recordPath_, encodePlan(record)); !result.ok) {
+        steps_.deleteFile(recordPath_);
+        // The record lies beside the files, so the first step would have failed
+        // for the same reason (a missing folder, a write-protected one): the
+        // user is told about that step, which is what they asked for.
+        const PlannedStep& first = plan_.front();
+        switch (first.kind) {
+        case PlannedStep::Kind::Copy:
+            return fail(StepKind::Copy, first.from, first.to, result);
+        case PlannedStep::Kind::WriteTimeStamp:
+            return fail(StepKind::WriteTimeStamp, first.to, {}, result);
+        default:
+            return fail(StepKind::Rename, first.from, first.to, result);
+        }
+    }
+    recordWritten_ = true;
+    return true;
+}
+
+bool FileTransaction::takeStep(std::size_t index) {
+    const PlannedStep& step = plan_[index];
+    switch (step.kind) {
+    case PlannedStep::Kind::SetAside:
+    case PlannedStep::Kind::Rename:
+        if (const StepResult result = steps_.rename(step.from, step.to); !result.ok) {
+            return fail(StepKind::Rename, step.from, step.to, result);
+        }
+        break;
+    case PlannedStep::Kind::Copy:
+        if (const StepResult result = steps_.copy(step.from, step.to); !result.ok) {
+            return fail(StepKind::Copy, step.from, step.to, result);
+        }
+        break;
+    case PlannedStep::Kind::WriteTimeStamp:
+        if (const StepResult result = steps_.writeTimeStamp(step.to); !result.ok) {
+            return fail(StepKind::WriteTimeStamp, step.to, {}, result);
+        }
+        break;
+    }
+    done_ = index + 1;
+    // The data of a new file reaches the disk before anything that could make
+    // an older copy unreachable, and before the record says the step is done.
+    if (step.kind == PlannedStep::Kind::Copy || step.kind == PlannedStep::Kind::WriteTimeStamp) {
+        if (const StepResult result = steps_.flush(step.to); !result.ok) {
+            return fail(StepKind::Flush, step.to, {}, result);
+        }
+    }
+    if (const StepResult result = steps_.appendToSmallFile(recordPath_, doneMark(static_cast<int>(done_)));
+        !result.ok) {
+        return fail(StepKind::WriteFile, recordPath_, {}, result);
+    }
     return true;
 }
 
 bool FileTransaction::fail(StepKind kind, const std::wstring& path, const std::wstring& target,
                            const StepResult& result) {
     failure_ = StepFailure{kind, path, target, result.reason};
-    changedAnything_ = !changes_.empty();
+    changedAnything_ = done_ > 0;
     undo();
     return false;
 }
 
-// Undoes the recorded changes, latest first. A rename back never replaces
-// anything (the system refuses an existing target), so an undo that fails
-// leaves every content in some file; each such case is recorded for the user.
+// Undoes the steps taken, latest first, marking each in the record. A rename
+// back never replaces anything (the system refuses an existing target), so an
+// undo that fails leaves every content in some file; each such case is
+// recorded for the user, and the record stays so that the next start tries again.
 void FileTransaction::undo() {
-    for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
-        switch (change->kind) {
-        case Change::Kind::Rename:
-            if (const StepResult result = steps_.rename(change->to, change->from); !result.ok) {
-                undoFailures_.push_back(
-                    {UndoFailure::Kind::NotMovedBack, change->from, change->to, result.reason});
-            }
+    for (std::size_t index = done_; index > 0; --index) {
+        const PlannedStep& step = plan_[index - 1];
+        StepResult result;
+        UndoFailure::Kind kind = UndoFailure::Kind::NotMovedBack;
+        switch (step.kind) {
+        case PlannedStep::Kind::SetAside:
+        case PlannedStep::Kind::Rename:
+            result = steps_.rename(step.to, step.from);
             break;
-        case Change::Kind::Copy:
-            if (const StepResult result = steps_.deleteFile(change->to); !result.ok) {
-                undoFailures_.push_back(
-                    {UndoFailure::Kind::CopyNotRemoved, change->from, change->to, result.reason});
-            }
+        case PlannedStep::Kind::Copy:
+            kind = UndoFailure::Kind::CopyNotRemoved;
+            result = steps_.deleteFile(step.to);
             break;
-        case Change::Kind::TimeStamp: {
-            const StepResult result = change->earlierContent
-                                          ? steps_.writeSmallFile(change->to, *change->earlierContent)
-                                          : steps_.deleteFile(change->to);
-            if (!result.ok) {
-                undoFailures_.push_back(
-                    {UndoFailure::Kind::TimeStampNotReset, change->to, change->to, result.reason});
-            }
+        case PlannedStep::Kind::WriteTimeStamp:
+            kind = UndoFailure::Kind::TimeStampNotReset;
+            result = step.earlierContent ? steps_.writeSmallFile(step.to, *step.earlierContent)
+                                         : steps_.deleteFile(step.to);
             break;
         }
+        if (result.ok) {
+            steps_.appendToSmallFile(recordPath_, undoneMark(static_cast<int>(index)));
+        } else {
+            const std::wstring& original =
+                step.kind == PlannedStep::Kind::WriteTimeStamp ? step.to : step.from;
+            undoFailures_.push_back({kind, original, step.to, result.reason});
         }
     }
-    changes_.clear();
-    asideFile_.reset();
+    if (recordWritten_ && undoFailures_.empty()) {
+        steps_.deleteFile(recordPath_);
+    }
 }
 
 } // namespace kana::lexicon

@@ -1,11 +1,16 @@
-// Carries out the changing steps of one lexicon operation so that a failure
-// part-way leaves the files as they were: every rename, copy and time-stamp
-// write is recorded and undone in reverse order when a later step fails, and a
-// file being replaced is only set aside, and deleted once everything else is in
-// place.
+// Carries out the changing steps of one lexicon operation so that nothing is
+// lost at any instant. The steps are planned first; commit() then writes the
+// plan to the intent record beside the files (through to the disk), takes the
+// steps one by one, marking each in the record once it is done and its data is
+// on the disk, and finally moves the file that was set aside to the Recycle Bin
+// and removes the record. When a step fails, the steps done so far are undone
+// in reverse order; when the process dies instead, the next start reads the
+// record and finishes or undoes the operation (see recovery.h).
 #pragma once
 
+#include "lexicon/file_set.h"
 #include "lexicon/file_steps.h"
+#include "lexicon/intent_record.h"
 
 #include <optional>
 #include <string>
@@ -13,7 +18,7 @@
 
 namespace kana::lexicon {
 
-enum class StepKind { Rename, Copy, Delete, WriteTimeStamp, ReadFile, WriteFile };
+enum class StepKind { Rename, Copy, Delete, WriteTimeStamp, ReadFile, WriteFile, Flush, LookUp };
 
 // A step that did not succeed: path is the file that could not be changed (the
 // source of a rename or copy), target the new name or copy (empty otherwise).
@@ -39,24 +44,23 @@ struct UndoFailure {
 
 class FileTransaction {
   public:
-    explicit FileTransaction(FileSteps& steps) : steps_(steps) {}
+    FileTransaction(FileSteps& steps, const FileSet& files, OperationKind operation)
+        : steps_(steps), recordPath_(files.intentRecord()), operation_(operation) {}
     FileTransaction(const FileTransaction&) = delete;
     FileTransaction& operator=(const FileTransaction&) = delete;
 
-    // Each step does nothing once an earlier one has failed, so an operation can
-    // be written as a plain sequence of steps followed by commit().
-
+    // Plans a step; nothing changes before commit().
     void rename(const std::wstring& from, const std::wstring& to);
     // The target must be absent: undoing the copy deletes it.
     void copy(const std::wstring& from, const std::wstring& to);
-    // Keeps the earlier content of the file (if any) so that it can be put back.
+    // The earlier content of the file (if any) is kept so that it can be put back.
     void writeTimeStamp(const std::wstring& path);
-    // Renames path to asideName; the set-aside file is deleted by commit(). At
-    // most one file may be set aside per transaction, as its deletion is the one
-    // change that cannot be undone.
+    // Renames path to asideName; the set-aside file goes to the Recycle Bin once
+    // every other step is done. At most one file may be set aside per
+    // transaction, as its removal is the one change that cannot be undone.
     void setAside(const std::wstring& path, const std::wstring& asideName);
 
-    // Deletes the file set aside. Returns false when any step failed; the earlier
+    // Takes the planned steps. Returns false when any step failed; the earlier
     // changes have then been undone (see undoFailures()).
     bool commit();
 
@@ -67,19 +71,17 @@ class FileTransaction {
     const std::vector<UndoFailure>& undoFailures() const { return undoFailures_; }
 
   private:
-    struct Change {
-        enum class Kind { Rename, Copy, TimeStamp } kind;
-        std::wstring from;                         // rename source; copy source
-        std::wstring to;                           // rename target; copy target; time-stamp file
-        std::optional<std::string> earlierContent; // time-stamp file before it was written
-    };
-
+    bool prepare();
+    bool takeStep(std::size_t index);
     bool fail(StepKind kind, const std::wstring& path, const std::wstring& target, const StepResult& result);
     void undo();
 
     FileSteps& steps_;
-    std::vector<Change> changes_;
-    std::optional<std::wstring> asideFile_;
+    std::wstring recordPath_;
+    OperationKind operation_;
+    std::vector<PlannedStep> plan_;
+    std::size_t done_ = 0;       // steps taken, counted from the first
+    bool recordWritten_ = false; // the record is this transaction's own
     std::optional<StepFailure> failure_;
     bool changedAnything_ = false;
     std::vector<UndoFailure> undoFailures_;

@@ -29,6 +29,10 @@ std::wstring describeStep(const StepFailure& failure) {
         return L"无法读取文件\r\n" + failure.path;
     case StepKind::WriteFile:
         return L"无法写入文件\r\n" + failure.path;
+    case StepKind::Flush:
+        return L"无法将文件\r\n" + failure.path + L"\r\n完整地写入磁盘";
+    case StepKind::LookUp:
+        return L"无法确定文件\r\n" + failure.path + L"\r\n是否存在";
     }
     return {};
 }
@@ -45,6 +49,35 @@ std::wstring describeUndoFailure(const UndoFailure& undo) {
         return L"备份时间文件未能还原：\r\n" + undo.currentPath + L"\r\n（" + undo.reason + L"）";
     }
     return {};
+}
+
+std::wstring undoFailureList(const std::vector<UndoFailure>& undoFailures) {
+    std::wstring text;
+    for (const UndoFailure& undo : undoFailures) {
+        text += L"\r\n\r\n" + describeUndoFailure(undo);
+    }
+    return text;
+}
+
+std::wstring operationName(OperationKind operation) {
+    switch (operation) {
+    case OperationKind::Install:
+        return L"安装";
+    case OperationKind::Backup:
+        return L"备份";
+    case OperationKind::RestoreToInitial:
+        return L"还原到最初状态";
+    case OperationKind::RestoreToLatest:
+        return L"还原到最近备份";
+    case OperationKind::Uninstall:
+        return L"卸载";
+    }
+    return {};
+}
+
+std::wstring interrupted(OperationKind operation) {
+    return L"上次的“" + operationName(operation) +
+           L"”操作没有进行完就被中断了（程序被强行关闭，或电脑断电）。\r\n";
 }
 
 } // namespace
@@ -114,12 +147,67 @@ Message stepFailed(const StepFailure& failure, bool changedAnything,
     } else if (undoFailures.empty()) {
         text += kAllPutBack;
     } else {
-        text += L"操作已取消，但恢复原样时有文件未能还原。您的词条没有丢失，请按下面的说明找到它们：";
-        for (const UndoFailure& undo : undoFailures) {
-            text += L"\r\n\r\n" + describeUndoFailure(undo);
-        }
+        text += L"操作已取消，但恢复原样时有文件未能还原。您的词条没有丢失，请按下面的说明找到它们：" +
+                undoFailureList(undoFailures) + L"\r\n\r\n下次启动本程序时，它会再试着还原这些文件。";
     }
     return ok(std::move(text));
+}
+
+Message existenceUnknown(const std::wstring& path, const std::wstring& reason) {
+    return ok(L"无法确定文件\r\n" + path + L"\r\n是否存在，因此没有进行操作。\r\n" + reasonLine(reason) +
+              L"\r\n\r\n" + kNothingChanged);
+}
+
+Message readOnlyFile(const std::wstring& path) {
+    return ok(L"文件\r\n" + path +
+              L"\r\n带有“只读”属性，程序不能改动它。请在该文件的“属性”中取消“只读”，然后再试。\r\n" +
+              kNothingChanged);
+}
+
+Message leftOverRecord(const std::wstring& recordPath) {
+    return ok(L"上次未能还原的操作记录仍然存在：\r\n" + recordPath +
+              L"\r\n请重新启动本程序，它会先处理上次的操作。\r\n" + kNothingChanged);
+}
+
+Message recoveryNothingChanged() {
+    return ok(std::wstring(L"上次的操作在改动任何文件之前就被中断了（程序被强行关闭，或电脑断电）。\r\n") +
+              kNothingChanged);
+}
+
+Message recoveryFinished(OperationKind operation) {
+    return ok(interrupted(operation) +
+              L"当时该操作的每一步都已完成并保存到磁盘，程序现在完成了最后的收尾。没有任何词条丢失。");
+}
+
+Message recoveryUndone(OperationKind operation) {
+    return ok(interrupted(operation) +
+              L"程序已撤销该操作做过的改动，词库文件均已恢复到操作之前的样子，没有任何词条丢失。" +
+              L"\r\n如有需要，请重新进行该操作。");
+}
+
+Message recoveryIncomplete(OperationKind operation, const std::vector<UndoFailure>& undoFailures) {
+    return ok(interrupted(operation) +
+              L"程序试图撤销该操作做过的改动，但有文件未能还原。您的词条没有丢失，请按下面的说明找到它们：" +
+              undoFailureList(undoFailures) + L"\r\n\r\n下次启动本程序时，它会再试着还原这些文件。");
+}
+
+Message recordUnreadable(const std::wstring& recordPath, const std::wstring& reason) {
+    return ok(L"发现以前的操作留下的记录文件：\r\n" + recordPath + L"\r\n但无法读取它。\r\n" +
+              reasonLine(reason) + L"\r\n\r\n程序没有改动任何文件。");
+}
+
+Message recordNotRecognised(const std::wstring& recordPath) {
+    return ok(L"发现以前的操作留下的记录文件：\r\n" + recordPath +
+              L"\r\n但它的内容无法识别，程序没有按它改动任何文件。请检查该文件夹中的词库文件。");
+}
+
+Message leftOverFiles(const std::vector<std::wstring>& paths) {
+    std::wstring text = L"发现以前的操作未完成时留下的文件：";
+    for (const std::wstring& path : paths) {
+        text += L"\r\n" + path;
+    }
+    return ok(text + L"\r\n它们可能保存着您的词条，程序不会改动或删除它们。请将它们移到别处保存，"
+                     L"然后再进行安装、备份或还原。");
 }
 
 } // namespace kana::lexicon::messages

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "lexicon/file_transaction.h"
+#include "lexicon/intent_record.h"
 
 #include <string>
 #include <vector>
@@ -46,6 +47,22 @@ Message phrasesMissingForRestore(const std::wstring& phrasesPath);
 Message latestBackupMissing(const std::wstring& latestBackupPath);
 Message leftOverSwapFile(const std::wstring& swapPath);
 Message leftOverAsideFile(const std::wstring& asidePath);
+// The existence of a file could not be determined.
+Message existenceUnknown(const std::wstring& path, const std::wstring& reason);
+// A file that is to be replaced or to become phrases.ini carries the read-only attribute.
+Message readOnlyFile(const std::wstring& path);
+// The record of an earlier operation is still there (its undo failed).
+Message leftOverRecord(const std::wstring& recordPath);
+
+// At start-up, about an operation that was cut short.
+Message recoveryNothingChanged();
+Message recoveryFinished(OperationKind operation);
+Message recoveryUndone(OperationKind operation);
+Message recoveryIncomplete(OperationKind operation, const std::vector<UndoFailure>& undoFailures);
+Message recordUnreadable(const std::wstring& recordPath, const std::wstring& reason);
+Message recordNotRecognised(const std::wstring& recordPath);
+// Set-aside or swap files with no record that explains them.
+Message leftOverFiles(const std::vector<std::wstring>& paths);
 
 // A step failed part-way; says which file, why, and where everything is now.
 Message stepFailed(const StepFailure& failure, bool changedAnything,

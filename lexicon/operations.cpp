@@ -19,9 +19,11 @@ StopMessage resultOf(FileTransaction& transaction) {
                                 transaction.undoFailures());
 }
 
+// The message comes first: the refresh ends the program when the input method
+// has gone, and the user must still learn where the files are.
 Outcome stop(OperationHost& host, const Message& message) {
-    host.refresh();
     host.showMessage(message);
+    host.refresh();
     return Outcome::Stopped;
 }
 
@@ -32,36 +34,86 @@ void startSettingsProgram(FileSteps& steps, const FileSet& files, OperationHost&
     }
 }
 
-// A file to be replaced is set aside under a fixed name until its replacement
-// is in place. A file left under that name by an earlier run is never touched:
-// the operation refuses to start and names it.
-StopMessage checkAsideFree(FileSteps& steps, const std::wstring& asideName) {
-    if (steps.exists(asideName)) {
-        return messages::leftOverAsideFile(asideName);
-    }
-    return std::nullopt;
-}
-
-StopMessage restoreToInitial(FileSteps& steps, const FileSet& files) {
-    // Without phrases.ini there is nothing to move into the latest backup's
-    // place, and the latest backup may hold the user's only copy of their
-    // phrases: it stays, and only the initial backup is copied back.
-    const bool phrasesPresent = steps.exists(files.phrases());
-    const bool latestPresent = phrasesPresent && steps.exists(files.latestBackup());
-    if (latestPresent) {
-        if (StopMessage refusal = checkAsideFree(steps, files.latestBackupAside())) {
-            return refusal;
+// The look-ups an operation makes before its first change. The first one whose
+// answer is unknown stops the operation; every later one then answers absent
+// and is not made.
+class Survey {
+  public:
+    Survey(FileSteps& steps, const FileSet& files) : steps_(steps) {
+        // A record left by an earlier operation is dealt with at start-up;
+        // while it is there, no operation may add its own.
+        if (lookUp(files.intentRecord()).present()) {
+            refuse(messages::leftOverRecord(files.intentRecord()));
         }
     }
 
-    FileTransaction transaction(steps);
+    Lookup lookUp(const std::wstring& path) {
+        if (stop_) {
+            return Lookup::absentFile();
+        }
+        Lookup lookup = steps_.lookUp(path);
+        if (lookup.unknown()) {
+            stop_ = messages::existenceUnknown(path, lookup.reason);
+            return Lookup::absentFile();
+        }
+        return lookup;
+    }
+    bool present(const std::wstring& path) { return lookUp(path).present(); }
+
+    // A file that this operation replaces or moves into phrases.ini's place
+    // must not be read-only: the new phrases.ini must stay changeable.
+    bool presentAndChangeable(const std::wstring& path) {
+        const Lookup lookup = lookUp(path);
+        if (lookup.present() && lookup.readOnly) {
+            refuse(messages::readOnlyFile(path));
+        }
+        return lookup.present();
+    }
+
+    // A file to be replaced is set aside under a fixed name until its
+    // replacement is in place. A file left under that name by an earlier run
+    // is never touched: the operation refuses to start and names it.
+    void requireAsideFree(const std::wstring& asideName) {
+        if (lookUp(asideName).present()) {
+            refuse(messages::leftOverAsideFile(asideName));
+        }
+    }
+
+    void refuse(Message message) {
+        if (!stop_) {
+            stop_ = std::move(message);
+        }
+    }
+    const StopMessage& stopped() const { return stop_; }
+
+  private:
+    FileSteps& steps_;
+    StopMessage stop_;
+};
+
+StopMessage restoreToInitial(FileSteps& steps, const FileSet& files, OperationKind operation) {
+    // Without phrases.ini there is nothing to move into the latest backup's
+    // place, and the latest backup may hold the user's only copy of their
+    // phrases: it stays, and only the initial backup is copied back.
+    Survey survey(steps, files);
+    const bool phrasesPresent = survey.presentAndChangeable(files.phrases());
+    const bool latestPresent = phrasesPresent && survey.presentAndChangeable(files.latestBackup());
+    if (latestPresent) {
+        survey.requireAsideFree(files.latestBackupAside());
+    }
+    const bool initialPresent = survey.present(files.initialBackup());
+    if (survey.stopped()) {
+        return survey.stopped();
+    }
+
+    FileTransaction transaction(steps, files, operation);
     if (phrasesPresent) {
         if (latestPresent) {
             transaction.setAside(files.latestBackup(), files.latestBackupAside());
         }
         transaction.rename(files.phrases(), files.latestBackup());
     }
-    if (!transaction.failed() && steps.exists(files.initialBackup())) {
+    if (initialPresent) {
         transaction.copy(files.initialBackup(), files.phrases());
         transaction.writeTimeStamp(files.initialTimeStamp());
     }
@@ -69,17 +121,21 @@ StopMessage restoreToInitial(FileSteps& steps, const FileSet& files) {
 }
 
 StopMessage restoreToLatest(FileSteps& steps, const FileSet& files) {
-    if (!steps.exists(files.latestBackup())) {
-        return messages::latestBackupMissing(files.latestBackup());
+    Survey survey(steps, files);
+    if (!survey.presentAndChangeable(files.latestBackup())) {
+        survey.refuse(messages::latestBackupMissing(files.latestBackup()));
     }
-    if (!steps.exists(files.phrases())) {
-        return messages::phrasesMissingForRestore(files.phrases());
+    if (!survey.presentAndChangeable(files.phrases())) {
+        survey.refuse(messages::phrasesMissingForRestore(files.phrases()));
     }
-    if (steps.exists(files.swapFile())) {
-        return messages::leftOverSwapFile(files.swapFile());
+    if (survey.present(files.swapFile())) {
+        survey.refuse(messages::leftOverSwapFile(files.swapFile()));
+    }
+    if (survey.stopped()) {
+        return survey.stopped();
     }
 
-    FileTransaction transaction(steps);
+    FileTransaction transaction(steps, files, OperationKind::RestoreToLatest);
     transaction.rename(files.latestBackup(), files.swapFile());
     transaction.rename(files.phrases(), files.latestBackup());
     transaction.rename(files.swapFile(), files.phrases());
@@ -104,25 +160,25 @@ Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, Operati
     }
 
     // With nothing to back up the backup part is skipped.
-    const bool phrasesPresent = steps.exists(files.phrases());
+    Survey survey(steps, files);
+    const bool phrasesPresent = survey.presentAndChangeable(files.phrases());
     const bool backingUp = keepBackup && phrasesPresent;
-    const bool initialPresent = backingUp && steps.exists(files.initialBackup());
-    const bool latestPresent = initialPresent && steps.exists(files.latestBackup());
+    const bool initialPresent = backingUp && survey.present(files.initialBackup());
+    const bool latestPresent = initialPresent && survey.present(files.latestBackup());
     // Without a backup the old phrases.ini is replaced; it is set aside until the
     // copy is complete, so that a failed copy cannot take it away.
     const bool replacingPhrases = !backingUp && phrasesPresent;
     if (latestPresent) {
-        if (StopMessage refusal = checkAsideFree(steps, files.latestBackupAside())) {
-            return stop(host, *refusal);
-        }
+        survey.requireAsideFree(files.latestBackupAside());
     }
     if (replacingPhrases) {
-        if (StopMessage refusal = checkAsideFree(steps, files.phrasesAside())) {
-            return stop(host, *refusal);
-        }
+        survey.requireAsideFree(files.phrasesAside());
+    }
+    if (survey.stopped()) {
+        return stop(host, *survey.stopped());
     }
 
-    FileTransaction transaction(steps);
+    FileTransaction transaction(steps, files, OperationKind::Install);
     if (backingUp && !initialPresent) {
         transaction.rename(files.phrases(), files.initialBackup());
         transaction.writeTimeStamp(files.initialTimeStamp());
@@ -152,18 +208,21 @@ Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, Operati
 }
 
 Outcome backup(FileSteps& steps, const FileSet& files, OperationHost& host) {
-    if (!steps.exists(files.phrases())) {
-        return stop(host, messages::phrasesMissingForBackup(files.phrases()));
+    // phrases.ini is only copied: a read-only one can be backed up.
+    Survey survey(steps, files);
+    if (!survey.present(files.phrases())) {
+        survey.refuse(messages::phrasesMissingForBackup(files.phrases()));
     }
-    const bool initialPresent = steps.exists(files.initialBackup());
-    const bool latestPresent = initialPresent && steps.exists(files.latestBackup());
+    const bool initialPresent = survey.present(files.initialBackup());
+    const bool latestPresent = initialPresent && survey.present(files.latestBackup());
     if (latestPresent) {
-        if (StopMessage refusal = checkAsideFree(steps, files.latestBackupAside())) {
-            return stop(host, *refusal);
-        }
+        survey.requireAsideFree(files.latestBackupAside());
+    }
+    if (survey.stopped()) {
+        return stop(host, *survey.stopped());
     }
 
-    FileTransaction transaction(steps);
+    FileTransaction transaction(steps, files, OperationKind::Backup);
     if (!initialPresent) {
         transaction.copy(files.phrases(), files.initialBackup());
         transaction.writeTimeStamp(files.initialTimeStamp());
@@ -184,7 +243,8 @@ Outcome backup(FileSteps& steps, const FileSet& files, OperationHost& host) {
 }
 
 Outcome restore(FileSteps& steps, const FileSet& files, bool toInitial, OperationHost& host) {
-    if (StopMessage failure = toInitial ? restoreToInitial(steps, files) : restoreToLatest(steps, files)) {
+    if (StopMessage failure = toInitial ? restoreToInitial(steps, files, OperationKind::RestoreToInitial)
+                                        : restoreToLatest(steps, files)) {
         return stop(host, *failure);
     }
     host.refresh();
@@ -195,7 +255,7 @@ Outcome restore(FileSteps& steps, const FileSet& files, bool toInitial, Operatio
 }
 
 Outcome uninstall(FileSteps& steps, const FileSet& files, OperationHost& host) {
-    if (StopMessage failure = restoreToInitial(steps, files)) {
+    if (StopMessage failure = restoreToInitial(steps, files, OperationKind::Uninstall)) {
         return stop(host, *failure);
     }
     showRestoreMessages(host);

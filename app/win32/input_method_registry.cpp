@@ -40,6 +40,61 @@ bool regRead(IDispatch* shell, DISPID regReadId, const std::wstring& path, std::
     return true;
 }
 
+// The registry key of the input method: 32-bit software registers it in the
+// 32-bit view, which the shell object of the 32-bit program reads.
+constexpr wchar_t kInputMethodKey[] = L"SOFTWARE\\SogouInput";
+
+bool readStringValue(HKEY key, const wchar_t* name, const std::wstring& shownPath, std::wstring& text,
+                     std::wstring& problem) {
+    DWORD type = 0;
+    DWORD size = 0;
+    LSTATUS status = ::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    std::wstring buffer;
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) {
+            problem = L"注册表值 " + shownPath + L" 不是文字。";
+            return false;
+        }
+        buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD bufferSize = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        status = ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                                    &bufferSize);
+        if (status == ERROR_SUCCESS) {
+            // The stored text need not end with a null character; it ends at the first one.
+            buffer.resize(bufferSize / sizeof(wchar_t));
+            text.assign(buffer.c_str());
+            return true;
+        }
+        size = bufferSize;
+    }
+    problem = L"无法读取注册表值 " + shownPath + L"：" + describeSystemError(static_cast<DWORD>(status));
+    return false;
+}
+
+// The same two values through the registry API, where Windows Script Host is
+// disabled (as on many managed computers).
+RegistryReadResult readThroughRegistryApi() {
+    RegistryReadResult outcome;
+    HKEY opened = nullptr;
+    const LSTATUS status =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInputMethodKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
+    if (status != ERROR_SUCCESS) {
+        outcome.problem = L"无法读取注册表项 HKEY_LOCAL_MACHINE\\SOFTWARE\\SogouInput：" +
+                          describeSystemError(static_cast<DWORD>(status));
+        return outcome;
+    }
+    const unique_hkey key(opened);
+    RegistryValues values;
+    if (!readStringValue(key.get(), L"Version", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\SogouInput\\Version",
+                         values.version, outcome.problem) ||
+        !readStringValue(key.get(), nullptr, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\SogouInput\\", values.installDir,
+                         outcome.problem)) {
+        return outcome;
+    }
+    outcome.values = std::move(values);
+    return outcome;
+}
+
 } // namespace
 
 RegistryReadResult readInputMethodRegistry() {
@@ -52,8 +107,7 @@ RegistryReadResult readInputMethodRegistry() {
                                 shell.putVoid());
     }
     if (FAILED(hr)) {
-        outcome.problem = L"无法创建 Windows 脚本宿主对象 wscript.shell：" + describeComError(hr);
-        return outcome;
+        return readThroughRegistryApi();
     }
     DISPID regReadId = 0;
     hr = dispatchId(*shell.get(), L"RegRead", regReadId);

@@ -1,5 +1,6 @@
 // Reads the input method's two registry values through the Windows Script Host
-// shell object, created for one load and released at its end.
+// shell object, created for one load and released at its end; where the shell
+// object cannot be created, through the registry API in the same view.
 #pragma once
 
 #include <optional>

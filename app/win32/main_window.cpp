@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 
+#include "app/input_method_paths.h"
 #include "app/load_handler.h"
 #include "app/main_window_layout.h"
 #include "app/main_window_texts.h"
 #include "app/win32/backup_time_reader.h"
+#include "app/win32/input_method_folder.h"
 #include "app/win32/input_method_registry.h"
 #include "common/win32/message_box.h"
 #include "lexicon/win32/lexicon_commands.h"
@@ -47,6 +49,16 @@ bool MainWindow::load() {
         showMessage(std::wstring(texts::kInputMethodNotFound) + L"\r\n\r\n详细信息：" + registry.problem,
                     texts::kApplicationTitle);
         return false;
+    }
+    if (const std::optional<std::wstring> unsafe = unsafeInputMethodFolder(*registry.values)) {
+        showMessage(unsafePathMessage(*registry.values, *unsafe), texts::kApplicationTitle);
+        return false;
+    }
+    if (!recoveryDone_) {
+        // At start-up, before anything is shown or looked up: an operation cut
+        // short last time is finished or undone first.
+        recoveryDone_ = true;
+        recoverInterruptedOperation(versionDirectoryOf(*registry.values));
     }
     const std::wstring phrasesPath = versionDirectoryOf(*registry.values) + L"\\phrases.ini";
     const LoadDecision load = decideLoad(*registry.values, userName(), existsByLookup(phrasesPath));

@@ -21,7 +21,8 @@ class MainWindow : public Form {
 
     // Runs the load handler: at start-up before the window is first shown, and
     // again as the refresh after a lexicon operation. Returns false when the
-    // input method cannot be found; the program then ends.
+    // input method cannot be found or its folder is unsafe to use; the program
+    // then ends. The first run also recovers from an interrupted operation.
     bool load();
 
     const std::wstring& versionDir() const { return versionDir_; }
@@ -45,6 +46,7 @@ class MainWindow : public Form {
 
     std::wstring versionDir_;
     std::wstring phrasesPath_;
+    bool recoveryDone_ = false;
     HintLineState hint_ = kInitialHintLine;
     std::unique_ptr<HelpWindow> help_;
     std::unique_ptr<AdvertisementWindow> advertisement_;

@@ -3,6 +3,7 @@
 #include "app/win32/main_window.h"
 #include "common/win32/message_box.h"
 #include "lexicon/operations.h"
+#include "lexicon/recovery.h"
 #include "lexicon/win32/win32_file_steps.h"
 
 namespace kana::win32 {
@@ -64,6 +65,14 @@ void runRestore(LexiconCommandContext& context, bool toInitial) {
     runWithRealFiles(context, [toInitial](auto& steps, const auto& files, auto& host) {
         lexicon::restore(steps, files, toInitial, host);
     });
+}
+
+void recoverInterruptedOperation(const std::wstring& versionDir) {
+    lexicon::win32::Win32FileSteps steps;
+    if (const std::optional<lexicon::Message> report =
+            lexicon::recoverInterruptedOperation(steps, lexicon::FileSet(versionDir))) {
+        win32::showMessage(report->text, report->title, Buttons::Ok);
+    }
 }
 
 void runUninstall(LexiconCommandContext& context) {

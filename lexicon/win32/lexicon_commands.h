@@ -19,4 +19,8 @@ void runBackup(LexiconCommandContext& context);
 void runRestore(LexiconCommandContext& context, bool toInitial);
 void runUninstall(LexiconCommandContext& context);
 
+// Finishes or undoes an operation that was cut short, and reports left-over
+// files; tells the user when it found anything.
+void recoverInterruptedOperation(const std::wstring& versionDir);
+
 } // namespace kana::win32

@@ -5,7 +5,9 @@
 #include "common/win32/system_error.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,19 +25,49 @@ StepResult lastError() {
     return StepResult::failure(kana::win32::describeSystemError(::GetLastError()));
 }
 
-StepResult writeAll(const std::wstring& path, const std::string& bytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+StepResult errorResult(DWORD code) {
+    return StepResult::failure(kana::win32::describeSystemError(code));
+}
+
+// Writes every byte: WriteFile may write fewer than asked without an error,
+// and a write that makes no progress means the disk is full.
+StepResult writeEverything(HANDLE file, const std::string& bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + at, chunk, &written, nullptr)) {
+            return lastError();
+        }
+        if (written == 0) {
+            return errorResult(ERROR_DISK_FULL);
+        }
+        at += written;
+    }
+    return StepResult::success();
+}
+
+// Closing can be where a delayed write fails; its reason is reported too.
+StepResult closeFile(unique_hfile& file) {
+    return ::CloseHandle(file.release()) ? StepResult::success() : lastError();
+}
+
+enum class Durability { Cached, Flushed };
+
+StepResult writeAll(const std::wstring& path, const std::string& bytes, DWORD access, DWORD disposition,
+                    Durability durability) {
+    unique_hfile file(
+        ::CreateFileW(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return lastError();
     }
-    DWORD written = 0;
-    if (!bytes.empty() &&
-        (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-         written != bytes.size())) {
+    if (StepResult result = writeEverything(file.get(), bytes); !result.ok) {
+        return result;
+    }
+    if (durability == Durability::Flushed && !::FlushFileBuffers(file.get())) {
         return lastError();
     }
-    return StepResult::success();
+    return closeFile(file);
 }
 
 // The locale's general date form: short date, a blank, long time.
@@ -67,12 +99,38 @@ std::string toAnsiCodePage(const std::wstring& text) {
 
 } // namespace
 
-bool Win32FileSteps::exists(const std::wstring& path) {
-    return kana::win32::existsByLookup(path);
+Lookup Win32FileSteps::lookUp(const std::wstring& path) {
+    const kana::win32::PathLookup found = kana::win32::lookUpPath(path);
+    switch (found.state) {
+    case kana::win32::PathLookup::State::Present:
+        return Lookup::presentFile((found.attributes & FILE_ATTRIBUTE_READONLY) != 0);
+    case kana::win32::PathLookup::State::Failed:
+        return Lookup::unknownState(kana::win32::describeSystemError(found.error));
+    case kana::win32::PathLookup::State::Absent:
+        break;
+    }
+    return Lookup::absentFile();
 }
 
 StepResult Win32FileSteps::deleteFile(const std::wstring& path) {
     return ::DeleteFileW(path.c_str()) ? StepResult::success() : lastError();
+}
+
+StepResult Win32FileSteps::recycle(const std::wstring& path) {
+    // The shell's file operation with undo and no user interface moves the
+    // file to the Recycle Bin; on a drive without one it deletes it. Should it
+    // refuse, the plain delete gives the system's own reason.
+    std::wstring from = path;
+    from.push_back(L'\0'); // a list of names, ended by an empty one
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
+    if (::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+        ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return StepResult::success();
+    }
+    return deleteFile(path);
 }
 
 StepResult Win32FileSteps::rename(const std::wstring& from, const std::wstring& to) {
@@ -81,11 +139,40 @@ StepResult Win32FileSteps::rename(const std::wstring& from, const std::wstring& 
 }
 
 StepResult Win32FileSteps::copy(const std::wstring& from, const std::wstring& to) {
-    return ::CopyFileW(from.c_str(), to.c_str(), FALSE) ? StepResult::success() : lastError();
+    // Never over an existing file: undoing the copy deletes the target.
+    if (!::CopyFileW(from.c_str(), to.c_str(), TRUE)) {
+        return lastError();
+    }
+    // CopyFileW carries the read-only attribute (of a date.dat from a CD, or of
+    // a backup); the new file must stay changeable by later operations.
+    const DWORD attributes = ::GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        if (!::SetFileAttributesW(to.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL)) {
+            const StepResult failure = lastError();
+            ::DeleteFileW(to.c_str());
+            return failure;
+        }
+    }
+    return StepResult::success();
 }
 
 StepResult Win32FileSteps::writeTimeStamp(const std::wstring& path) {
-    return writeAll(path, toAnsiCodePage(currentDateAndTime()) + "\r\n");
+    return writeAll(path, toAnsiCodePage(currentDateAndTime()) + "\r\n", GENERIC_WRITE, CREATE_ALWAYS,
+                    Durability::Cached);
+}
+
+StepResult Win32FileSteps::flush(const std::wstring& path) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return lastError();
+    }
+    if (!::FlushFileBuffers(file.get())) {
+        return lastError();
+    }
+    return closeFile(file);
 }
 
 StepResult Win32FileSteps::startSettingsProgram(const std::wstring& appPath) {
@@ -141,7 +228,11 @@ StepResult Win32FileSteps::readSmallFile(const std::wstring& path, std::string& 
 }
 
 StepResult Win32FileSteps::writeSmallFile(const std::wstring& path, const std::string& bytes) {
-    return writeAll(path, bytes);
+    return writeAll(path, bytes, GENERIC_WRITE, CREATE_ALWAYS, Durability::Flushed);
+}
+
+StepResult Win32FileSteps::appendToSmallFile(const std::wstring& path, const std::string& bytes) {
+    return writeAll(path, bytes, FILE_APPEND_DATA, OPEN_EXISTING, Durability::Flushed);
 }
 
 std::wstring Win32FileSteps::fullPath(const std::wstring& bareName) {

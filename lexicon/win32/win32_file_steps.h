@@ -7,15 +7,18 @@ namespace kana::lexicon::win32 {
 
 class Win32FileSteps final : public FileSteps {
   public:
-    bool exists(const std::wstring& path) override;
+    Lookup lookUp(const std::wstring& path) override;
     StepResult deleteFile(const std::wstring& path) override;
+    StepResult recycle(const std::wstring& path) override;
     StepResult rename(const std::wstring& from, const std::wstring& to) override;
     StepResult copy(const std::wstring& from, const std::wstring& to) override;
     StepResult writeTimeStamp(const std::wstring& path) override;
+    StepResult flush(const std::wstring& path) override;
     StepResult startSettingsProgram(const std::wstring& appPath) override;
     StepResult canRead(const std::wstring& path) override;
     StepResult readSmallFile(const std::wstring& path, std::string& bytes) override;
     StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) override;
+    StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override;
     std::wstring fullPath(const std::wstring& bareName) override;
 };
 

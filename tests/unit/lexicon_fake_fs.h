@@ -1,7 +1,9 @@
 // A file system in memory that behaves like Windows for the lexicon file
-// steps: a rename refuses an existing target, a folder counts for the existence
-// test, hidden files do not, and a file can be locked or read-only. Any call
-// that can fail can be made to fail by its number.
+// steps: a rename or copy refuses an existing target, a folder counts for the
+// existence test, hidden files do not, a look-up can fail for another reason
+// than "not found", and a file can be locked or read-only. Every call that
+// changes or flushes a file is logged in order. Any call that can fail can be
+// made to fail by its number, and the process can be made to die at any call.
 #pragma once
 
 #include "lexicon/file_set.h"
@@ -22,7 +24,12 @@ inline constexpr wchar_t kAccessDenied[] = L"拒绝访问。";
 inline constexpr wchar_t kInUse[] = L"另一个程序正在使用此文件，进程无法访问。";
 inline constexpr wchar_t kDiskFull[] = L"磁盘空间不足。";
 
+inline constexpr wchar_t kNetworkError[] = L"指定的网络名不再可用。";
+
 inline const std::wstring kVersionDir = L"C:\\Program Files\\SogouInput\\4.2.0.1234";
+
+// Thrown where the process dies: after the call (or, torn, in its middle).
+struct SimulatedCrash {};
 
 class FakeFileSystem : public FileSteps {
   public:
@@ -32,6 +39,18 @@ class FakeFileSystem : public FileSteps {
     std::set<std::wstring> locked;   // held open by another program without sharing
     std::set<std::wstring> readOnly; // may be renamed, not changed or deleted
     std::set<std::wstring> hidden;
+    std::set<std::wstring> unknown; // the look-up fails with kNetworkError
+    // Contents moved to the Recycle Bin, in order; with noRecycleBin they are deleted.
+    std::vector<std::string> recycled;
+    bool noRecycleBin = false;
+    // Every changing call and every flush, as "kind path", in order.
+    std::vector<std::wstring> log;
+
+    // The number of the failable call after which the process dies (0: never);
+    // with tornCrash it dies in the middle of that call instead, leaving half
+    // of a copy or a write.
+    int crashAtCall = 0;
+    bool tornCrash = false;
 
     // Numbers (from 1) of the failable calls that fail with kDiskFull.
     std::set<int> failingCalls;
@@ -49,9 +68,66 @@ class FakeFileSystem : public FileSteps {
         return found == files.end() ? std::nullopt : std::optional<std::string>(found->second);
     }
 
-    bool exists(const std::wstring& path) override {
+    bool exists(const std::wstring& path) const {
         const std::wstring full = resolve(path);
         return (files.count(full) != 0 || folders.count(full) != 0) && hidden.count(full) == 0;
+    }
+
+    Lookup lookUp(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (unknown.count(full) != 0) {
+            return Lookup::unknownState(kNetworkError);
+        }
+        return exists(full) ? Lookup::presentFile(readOnly.count(full) != 0) : Lookup::absentFile();
+    }
+
+    StepResult recycle(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"recycle", full)) {
+            return *failure;
+        }
+        if (folders.count(full) != 0 || readOnly.count(full) != 0) {
+            return StepResult::failure(kAccessDenied);
+        }
+        if (locked.count(full) != 0) {
+            return StepResult::failure(kInUse);
+        }
+        auto file = files.find(full);
+        if (file == files.end()) {
+            return StepResult::failure(kNotFound);
+        }
+        if (!noRecycleBin) {
+            recycled.push_back(file->second);
+        }
+        files.erase(file);
+        return done(L"recycle", full);
+    }
+
+    StepResult flush(const std::wstring& path) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"flush", full)) {
+            return *failure;
+        }
+        if (files.count(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        return done(L"flush", full);
+    }
+
+    StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"append", full)) {
+            return *failure;
+        }
+        if (auto refused = refuseWrite(full)) {
+            return *refused;
+        }
+        if (files.count(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        tear(full, files[full] + bytes, files[full].size());
+        files[full] += bytes;
+        return done(L"append", full);
     }
 
     StepResult deleteFile(const std::wstring& path) override {
@@ -68,7 +144,7 @@ class FakeFileSystem : public FileSteps {
         if (files.erase(full) == 0) {
             return StepResult::failure(kNotFound);
         }
-        return StepResult::success();
+        return done(L"delete", full);
     }
 
     StepResult rename(const std::wstring& from, const std::wstring& to) override {
@@ -85,7 +161,7 @@ class FakeFileSystem : public FileSteps {
         }
         if (folders.erase(source) != 0) {
             folders.insert(target);
-            return StepResult::success();
+            return done(L"rename", target);
         }
         auto file = files.find(source);
         if (file == files.end()) {
@@ -95,7 +171,7 @@ class FakeFileSystem : public FileSteps {
         files.erase(source);
         moveFlag(readOnly, source, target);
         moveFlag(hidden, source, target);
-        return StepResult::success();
+        return done(L"rename", target);
     }
 
     StepResult copy(const std::wstring& from, const std::wstring& to) override {
@@ -104,19 +180,23 @@ class FakeFileSystem : public FileSteps {
         if (auto failure = inject(L"copy", source)) {
             return *failure;
         }
-        if (locked.count(source) != 0 || locked.count(target) != 0) {
+        if (present(target)) {
+            return StepResult::failure(kAlreadyExists);
+        }
+        if (locked.count(source) != 0) {
             return StepResult::failure(kInUse);
         }
-        if (folders.count(source) != 0 || folders.count(target) != 0 || readOnly.count(target) != 0 ||
-            hidden.count(target) != 0) {
+        if (folders.count(source) != 0) {
             return StepResult::failure(kAccessDenied);
         }
         auto file = files.find(source);
         if (file == files.end()) {
             return StepResult::failure(kNotFound);
         }
+        // The copy is a plain file: the read-only attribute does not come along.
+        tear(target, file->second);
         files[target] = file->second;
-        return StepResult::success();
+        return done(L"copy", target);
     }
 
     StepResult writeTimeStamp(const std::wstring& path) override {
@@ -127,8 +207,10 @@ class FakeFileSystem : public FileSteps {
         if (auto refused = refuseWrite(full)) {
             return *refused;
         }
-        files[full] = "stamp " + std::to_string(++timeStampCount) + "\r\n";
-        return StepResult::success();
+        const std::string stamp = "stamp " + std::to_string(++timeStampCount) + "\r\n";
+        tear(full, stamp);
+        files[full] = stamp;
+        return done(L"timestamp", full);
     }
 
     StepResult startSettingsProgram(const std::wstring& appPath) override {
@@ -173,8 +255,9 @@ class FakeFileSystem : public FileSteps {
         if (auto refused = refuseWrite(full)) {
             return *refused;
         }
+        tear(full, bytes);
         files[full] = bytes;
-        return StepResult::success();
+        return done(L"write", full);
     }
 
     std::wstring fullPath(const std::wstring& bareName) override { return resolve(bareName); }
@@ -187,8 +270,33 @@ class FakeFileSystem : public FileSteps {
         return files.count(full) != 0 || folders.count(full) != 0;
     }
 
+    // Logs a change that went through; the process may die right after it.
+    StepResult done(const wchar_t* kind, const std::wstring& full) {
+        log.push_back(std::wstring(kind) + L" " + full);
+        if (callCount == crashAtCall && !tornCrash) {
+            throw SimulatedCrash{};
+        }
+        return StepResult::success();
+    }
+
+    // Dies in the middle of writing: the file holds the first half of its new
+    // bytes (after the kept ones, for an append).
+    void tear(const std::wstring& full, const std::string& bytes, std::size_t kept = 0) {
+        if (callCount == crashAtCall && tornCrash) {
+            files[full] = bytes.substr(0, kept + (bytes.size() - kept) / 2);
+            throw SimulatedCrash{};
+        }
+    }
+
     std::optional<StepResult> inject(const wchar_t* kind, const std::wstring& path) {
-        if (failingCalls.count(++callCount) == 0) {
+        ++callCount;
+        const std::wstring kindName(kind);
+        const bool writes =
+            kindName == L"copy" || kindName == L"write" || kindName == L"append" || kindName == L"timestamp";
+        if (callCount == crashAtCall && tornCrash && !writes) {
+            throw SimulatedCrash{}; // a step that cannot be half done dies before it
+        }
+        if (failingCalls.count(callCount) == 0) {
             return std::nullopt;
         }
         injected.emplace_back(kind, path);
@@ -269,7 +377,7 @@ inline void setUpState(FakeFileSystem& fs, char state, bool withPhrases = true) 
 inline char stateOf(FakeFileSystem& fs) {
     const FileSet files(kVersionDir);
     if (fs.exists(files.swapFile()) || fs.exists(files.latestBackupAside()) ||
-        fs.exists(files.phrasesAside())) {
+        fs.exists(files.phrasesAside()) || fs.exists(files.intentRecord())) {
         return '?';
     }
     const bool initial = fs.exists(files.initialBackup());

@@ -94,6 +94,16 @@ TEST(LexiconFaultInjection, ASingleFailingStepLeavesTheFilesAsBeforeAndIsReporte
                 }
                 ++failuresChecked;
                 const auto& [kind, path] = run.fs.injected.front();
+                if (kind == L"delete" && path == run.files.intentRecord()) {
+                    // Removing the record after the commit or the undo failed: the
+                    // files are as after a clean run (or as before), and the next
+                    // start removes the record.
+                    run.fs.files.erase(run.files.intentRecord());
+                    FakeFileSystem initial;
+                    testing::setUpState(initial, start.state, start.withPhrases);
+                    EXPECT_TRUE(run.fs.files == clean.fs.files || run.fs.files == initial.files);
+                    continue;
+                }
                 if (kind == L"start") {
                     // The files are already done; only the settings program is missing.
                     EXPECT_EQ(run.outcome, Outcome::Completed);
@@ -110,11 +120,13 @@ TEST(LexiconFaultInjection, ASingleFailingStepLeavesTheFilesAsBeforeAndIsReporte
                 EXPECT_EQ(run.fs.files, initial.files);
                 EXPECT_EQ(run.fs.folders, initial.folders);
                 ASSERT_EQ(run.host.events.size(), 2u);
-                EXPECT_EQ(run.host.events[0], L"refresh");
+                EXPECT_EQ(run.host.events[1], L"refresh");
                 const Message& message = run.host.messages.at(0);
                 EXPECT_EQ(message.title, L"Kanaroute");
                 EXPECT_EQ(message.buttons, Buttons::Ok);
-                EXPECT_TRUE(contains(message.text, path));
+                // A record that cannot be written is reported as the first step failing.
+                EXPECT_TRUE(contains(message.text, path) !=
+                            (kind == L"write" && path == run.files.intentRecord()));
                 EXPECT_TRUE(contains(message.text, testing::kDiskFull));
                 EXPECT_TRUE(contains(message.text, L"没有任何词条丢失"));
             }
@@ -147,9 +159,10 @@ TEST(LexiconFaultInjection, WhenTheUndoFailsTooNothingIsLostAndTheMessageSaysWhe
                         EXPECT_TRUE(after.count(content) != 0) << "lost content " << content;
                     }
                     const std::wstring& text = run.host.messages.back().text;
-                    // Every file that was not there before is named in the message.
+                    // Every file that was not there before is named in the message
+                    // (but for the program's own record, which the next start reads).
                     for (const auto& [path, content] : run.fs.files) {
-                        if (initial.files.count(path) == 0) {
+                        if (initial.files.count(path) == 0 && path != run.files.intentRecord()) {
                             EXPECT_TRUE(contains(text, path));
                         }
                     }

@@ -222,7 +222,7 @@ TEST(LexiconOperations, InstallWithoutThePhraseListChangesNothingAndNamesWhereIt
         EXPECT_EQ(install(f.fs, f.files, keepBackup, f.host), Outcome::Stopped);
         EXPECT_EQ(f.fs.files, before);
         ASSERT_EQ(f.host.events.size(), 2u);
-        EXPECT_EQ(f.host.events[0], L"refresh");
+        EXPECT_EQ(f.host.events[1], L"refresh");
         const Message& message = f.host.messages.at(0);
         EXPECT_NE(message.text.find(L"C:\\Users\\me\\date.dat"), std::wstring::npos);
         EXPECT_NE(message.text.find(testing::kNotFound), std::wstring::npos);
@@ -290,7 +290,7 @@ TEST(LexiconOperations, ChecksRefuseBeforeTheFirstChangeAndNameTheFile) {
         // Only the readability check of the phrase list may have run.
         EXPECT_EQ(f.fs.callCount, std::string(c.operation).rfind("install", 0) == 0 ? 1 : 0);
         ASSERT_EQ(f.host.events.size(), 2u);
-        EXPECT_EQ(f.host.events[0], L"refresh");
+        EXPECT_EQ(f.host.events[1], L"refresh");
         EXPECT_NE(f.host.messages.at(0).text.find(c.named), std::wstring::npos);
         EXPECT_EQ(f.host.messages.at(0).title, L"Kanaroute");
     }
@@ -309,7 +309,7 @@ TEST(LexiconOperations, APhrasesFileHeldByTheInputMethodIsReportedAndNothingChan
         EXPECT_NE(text.find(f.files.phrases()), std::wstring::npos);
         EXPECT_NE(text.find(testing::kInUse), std::wstring::npos);
         EXPECT_NE(text.find(L"没有任何词条丢失"), std::wstring::npos);
-        EXPECT_EQ(f.host.events.back().rfind(L"message ", 0), 0u);
+        EXPECT_EQ(f.host.events.front().rfind(L"message ", 0), 0u);
         EXPECT_EQ(std::count(f.host.events.begin(), f.host.events.end(), L"end"), 0);
     }
 }

@@ -1,0 +1,54 @@
+// The record an operation writes beside the lexicon files before its first
+// change: what it is, every step it will take, and then one mark per step done
+// (or undone). Each part reaches the disk before the change it announces, so
+// after a crash or a power cut the record tells exactly which steps may have
+// happened. A record cut off in the middle of a line ends at its last whole line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kana::lexicon {
+
+enum class OperationKind { Install, Backup, RestoreToInitial, RestoreToLatest, Uninstall };
+
+struct PlannedStep {
+    enum class Kind {
+        SetAside,       // rename from -> to; to is removed once every step is done
+        Rename,         // rename from -> to
+        Copy,           // copy from -> to, to absent before
+        WriteTimeStamp, // to is written; earlierContent is what it held before
+    };
+    Kind kind = Kind::Rename;
+    std::wstring from;
+    std::wstring to;
+    std::optional<std::string> earlierContent;
+
+    friend bool operator==(const PlannedStep&, const PlannedStep&) = default;
+};
+
+struct IntentRecord {
+    OperationKind operation = OperationKind::Install;
+    std::vector<PlannedStep> steps;
+    // Whether the plan was written whole; without it nothing was changed.
+    bool planComplete = false;
+    // Steps done, counted from the first; and steps undone, in the order undone.
+    int done = 0;
+    std::vector<int> undone;
+};
+
+// The record up to and including the end of the plan.
+std::string encodePlan(const IntentRecord& record);
+// The line added after step number index (from 1) is done, or undone.
+std::string doneMark(int index);
+std::string undoneMark(int index);
+// Nothing when the bytes are not a record of this program.
+std::optional<IntentRecord> parseIntentRecord(std::string_view bytes);
+
+// Text as UTF-8 and back; the record holds paths with Chinese names.
+std::string toUtf8(std::wstring_view text);
+std::wstring fromUtf8(std::string_view bytes);
+
+} // namespace kana::lexicon

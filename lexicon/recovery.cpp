@@ -1,0 +1,182 @@
+#include "lexicon/recovery.h"
+
+#include "lexicon/intent_record.h"
+
+#include <string>
+#include <vector>
+
+namespace kana::lexicon {
+
+namespace {
+
+bool insideVersionDirectory(const FileSet& files, const std::wstring& path) {
+    const std::wstring prefix = files.versionDir + L"\\";
+    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+           path.find(L'\\', prefix.size()) == std::wstring::npos;
+}
+
+// A record that would move files outside the version directory is not one
+// this program wrote for it; it is left alone.
+bool belongsHere(const FileSet& files, const IntentRecord& record) {
+    for (const PlannedStep& step : record.steps) {
+        if (!insideVersionDirectory(files, step.to)) {
+            return false;
+        }
+        if (step.kind != PlannedStep::Kind::Copy && step.kind != PlannedStep::Kind::WriteTimeStamp &&
+            !insideVersionDirectory(files, step.from)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool wasUndone(const IntentRecord& record, int index) {
+    for (const int undone : record.undone) {
+        if (undone == index) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Puts one step back, judging by the files themselves whether it happened:
+// the step after the last one marked done may or may not have been taken, and
+// an undo may have been cut short before its mark.
+StepResult undoStep(FileSteps& steps, const PlannedStep& step) {
+    switch (step.kind) {
+    case PlannedStep::Kind::SetAside:
+    case PlannedStep::Kind::Rename: {
+        const Lookup from = steps.lookUp(step.from);
+        const Lookup to = steps.lookUp(step.to);
+        if (from.unknown() || to.unknown()) {
+            return StepResult::failure(from.unknown() ? from.reason : to.reason);
+        }
+        if (from.present() && to.absent()) {
+            return StepResult::success(); // not taken, or already put back
+        }
+        if (from.absent() && to.present()) {
+            return steps.rename(step.to, step.from);
+        }
+        return StepResult::failure(from.present() ? L"两个文件都存在，程序无法判断哪一个是原来的。"
+                                                  : L"两个文件都不存在。");
+    }
+    case PlannedStep::Kind::Copy: {
+        // The target was absent before the copy, so whatever is there is the copy.
+        const Lookup to = steps.lookUp(step.to);
+        if (to.unknown()) {
+            return StepResult::failure(to.reason);
+        }
+        return to.present() ? steps.deleteFile(step.to) : StepResult::success();
+    }
+    case PlannedStep::Kind::WriteTimeStamp: {
+        if (step.earlierContent) {
+            return steps.writeSmallFile(step.to, *step.earlierContent);
+        }
+        const Lookup to = steps.lookUp(step.to);
+        if (to.unknown()) {
+            return StepResult::failure(to.reason);
+        }
+        return to.present() ? steps.deleteFile(step.to) : StepResult::success();
+    }
+    }
+    return StepResult::success();
+}
+
+UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
+    switch (step.kind) {
+    case PlannedStep::Kind::Copy:
+        return {UndoFailure::Kind::CopyNotRemoved, step.from, step.to, reason};
+    case PlannedStep::Kind::WriteTimeStamp:
+        return {UndoFailure::Kind::TimeStampNotReset, step.to, step.to, reason};
+    default:
+        return {UndoFailure::Kind::NotMovedBack, step.from, step.to, reason};
+    }
+}
+
+Message finish(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
+    // A set-aside file that cannot be removed now is reported as left over.
+    for (const PlannedStep& step : record.steps) {
+        if (step.kind == PlannedStep::Kind::SetAside && !steps.lookUp(step.to).absent()) {
+            steps.recycle(step.to);
+        }
+    }
+    steps.deleteFile(files.intentRecord());
+    return messages::recoveryFinished(record.operation);
+}
+
+Message undo(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
+    const int stepCount = static_cast<int>(record.steps.size());
+    const int last = record.done < stepCount ? record.done + 1 : stepCount;
+    std::vector<UndoFailure> failures;
+    for (int index = last; index >= 1; --index) {
+        if (wasUndone(record, index)) {
+            continue;
+        }
+        const PlannedStep& step = record.steps[static_cast<std::size_t>(index - 1)];
+        if (const StepResult result = undoStep(steps, step); !result.ok) {
+            failures.push_back(undoFailureOf(step, result.reason));
+            continue;
+        }
+        steps.appendToSmallFile(files.intentRecord(), undoneMark(index));
+    }
+    if (!failures.empty()) {
+        // The record stays: the next start tries again.
+        return messages::recoveryIncomplete(record.operation, failures);
+    }
+    steps.deleteFile(files.intentRecord());
+    return messages::recoveryUndone(record.operation);
+}
+
+std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
+    const std::wstring recordPath = files.intentRecord();
+    const Lookup lookup = steps.lookUp(recordPath);
+    if (lookup.absent()) {
+        return std::nullopt;
+    }
+    if (lookup.unknown()) {
+        return messages::recordUnreadable(recordPath, lookup.reason);
+    }
+    std::string bytes;
+    if (const StepResult result = steps.readSmallFile(recordPath, bytes); !result.ok) {
+        return messages::recordUnreadable(recordPath, result.reason);
+    }
+    const std::optional<IntentRecord> record = parseIntentRecord(bytes);
+    if (!record || !belongsHere(files, *record)) {
+        return messages::recordNotRecognised(recordPath);
+    }
+    if (!record->planComplete || record->steps.empty()) {
+        // Cut short while the plan was written: no file had been changed.
+        steps.deleteFile(recordPath);
+        return messages::recoveryNothingChanged();
+    }
+    if (record->undone.empty() && record->done == static_cast<int>(record->steps.size())) {
+        return finish(steps, files, *record);
+    }
+    return undo(steps, files, *record);
+}
+
+} // namespace
+
+std::optional<Message> recoverInterruptedOperation(FileSteps& steps, const FileSet& files) {
+    std::optional<Message> report = replayRecord(steps, files);
+    if (steps.lookUp(files.intentRecord()).present()) {
+        return report; // what is left over belongs to the record
+    }
+    std::vector<std::wstring> leftOver;
+    for (const std::wstring& path : {files.phrasesAside(), files.latestBackupAside(), files.swapFile()}) {
+        if (!steps.lookUp(path).absent()) {
+            leftOver.push_back(path);
+        }
+    }
+    if (leftOver.empty()) {
+        return report;
+    }
+    const Message leftOverReport = messages::leftOverFiles(leftOver);
+    if (!report) {
+        return leftOverReport;
+    }
+    report->text += L"\r\n\r\n" + leftOverReport.text;
+    return report;
+}
+
+} // namespace kana::lexicon
