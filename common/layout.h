@@ -82,6 +82,7 @@ enum ControlFlags : std::uint32_t {
     kChecked = 1u << 8,   // ticked / selected at creation
     kDefaultButton = 1u << 9,
     kSystemHighlight = 1u << 10, // line drawn in the system's highlight colour
+    kLink = 1u << 11,            // a label the user clicks to go somewhere, like a web link
 };
 
 struct ControlSpec {
@@ -99,6 +100,8 @@ struct ControlSpec {
     Pointer pointer = Pointer::Default;
     PictureId picture = PictureId::None;
     std::uint32_t flags = kNone;
+    // What a screen reader calls a control that shows no text (a picture).
+    std::wstring_view description{};
 };
 
 enum class WindowFrame {

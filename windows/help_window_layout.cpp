@@ -34,7 +34,7 @@ static_assert(kFeedbackNote.find(contact::kMessengerContact) != std::wstring_vie
 // clang-format off
 constexpr std::array kControls{
     ControlSpec{kPicture1, L"Picture1", ControlKind::PictureBox, L"", L"", 0, 0, 9780, 6630, 8, {}, F, kWhite, {},
-                Pointer::ProgramPointer, PictureId::None, kTabStop},
+                Pointer::ProgramPointer, PictureId::None, kTabStop, L"放大的安装示意图，点击恢复"},
     ControlSpec{kFrame2, L"Frame2", ControlKind::Frame, L"", L"问题反馈", 2520, 3885, 5580, 1485, 6, kFrameFont, O,
                 kLightYellow},
     ControlSpec{kLabel5, L"Label5", ControlKind::Label, L"Frame2", kFeedbackNote, 210, 210, 5160, 1170, 7, kNoteFont,
@@ -42,17 +42,17 @@ constexpr std::array kControls{
     ControlSpec{kFrame1, L"Frame1", ControlKind::Frame, L"", L"图示(点击放大)", 0, 1680, 2430, 3690, 5, kFrameFont, O,
                 kRed, kBlue},
     ControlSpec{kImage1, L"Image1", ControlKind::Picture, L"Frame1", L"", 105, 210, 2145, 3360, -1, {}, T, kWhite, {},
-                Pointer::HandIcon, PictureId::HelpIllustration, kStretch | kHidden},
+                Pointer::HandIcon, PictureId::HelpIllustration, kStretch | kHidden, L"安装示意图，点击放大"},
     ControlSpec{kText1, L"Text1", ControlKind::TextBox, L"", L"", 2520, 105, 5580, 3795, 0, kNoteFont, O, kWhite, {},
                 Pointer::ProgramPointer, PictureId::None, kMultiLine | kReadOnly | kTabStop},
     ControlSpec{kLabel4, L"Label4", ControlKind::Label, L"", L"重启后依然无效？", 210, 1365, 2220, 225, 4, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
     ControlSpec{kLabel3, L"Label3", ControlKind::Label, L"", L"为什么安装后无效？", 210, 945, 2220, 225, 3, kTopicFont, O,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
     ControlSpec{kLabel2, L"Label2", ControlKind::Label, L"", L"如何还原卸载？", 210, 525, 2220, 225, 2, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
     ControlSpec{kLabel1, L"Label1", ControlKind::Label, L"", L"如何安装？", 210, 105, 2220, 225, 1, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
 };
 
 // The title's leading spaces push the text along the narrow title bar.

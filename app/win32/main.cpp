@@ -7,9 +7,11 @@
 
 #include "app/main_window_texts.h"
 #include "app/win32/main_window.h"
+#include "common/win32/dpi_awareness.h"
 #include "common/win32/form.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_box.h"
+#include "common/win32/window_classes.h"
 
 #if defined(__GLIBCXX__)
 // libstdc++'s verbose terminate handler would link its whole C++ name
@@ -57,6 +59,7 @@ int runMessageLoop() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     restrictDllSearchToSystem32();
+    kana::win32::becomePerMonitorDpiAware();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     kana::win32::ComApartment com;

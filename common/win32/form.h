@@ -1,17 +1,25 @@
 // A top-level window built from a layout table by one generic builder. Each
 // window of the program derives from Form and overrides the handlers it needs;
 // the window procedure routes messages to them.
+//
+// The builder's jobs live in their own files: form.cpp (lifetime, routing and
+// the control accessors), control_factory.cpp (one child window per row),
+// form_paint.cpp (painting and text layout), form_keyboard.cpp (Tab, arrows,
+// Enter and Esc), form_dpi.cpp (the layout at the window's DPI), with the
+// helpers gdi_cache, capture_click, focus_memory and accessible_control.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/layout.h"
+#include "common/win32/capture_click.h"
+#include "common/win32/focus_memory.h"
+#include "common/win32/gdi_cache.h"
 #include "common/win32/handles.h"
 #include "common/win32/resources.h"
 
@@ -24,8 +32,12 @@ class Form {
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
-    // Creates the window and all its controls, hidden. Returns false (with the
-    // system's reason in lastError()) when the window cannot be created.
+    // The form that a window of the program (the form itself or one of its
+    // controls) belongs to, or nullptr.
+    static Form* of(HWND hwnd);
+
+    // Creates the window and all its controls, hidden. Returns false when the
+    // window cannot be created.
     bool create();
     HWND hwnd() const { return hwnd_; }
     bool exists() const { return hwnd_ != nullptr; }
@@ -52,6 +64,10 @@ class Form {
     // Sets the window's outer size in twips.
     void setOuterSizeTwips(int width, int height);
 
+    // Uses a key press meant for this window as a dialog does (Tab, arrows in
+    // an option group, Enter, Esc). Returns true when the message was used.
+    bool handleDialogKey(const MSG& message);
+
     // The window procedure of every form and of every control container.
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -68,6 +84,8 @@ class Form {
     // The window is being destroyed; the object stays until its owner drops it.
     virtual void onDestroyed() {}
     virtual void onCloseBox() { ::DestroyWindow(hwnd_); }
+    // Esc pressed in the window. Windows that close on Esc call onCloseBox().
+    virtual void onEscape() {}
 
     const WindowSpec& windowLayout() const { return layout_; }
 
@@ -80,45 +98,56 @@ class Form {
         Background background = Background::Transparent;
         const Picture* picture = nullptr;
         bool stretch = false;
-        bool pressed = false; // a label or picture that saw the button go down
     };
 
     ControlState* state(int id);
     const ControlState* state(int id) const;
     ControlState* stateOf(HWND hwnd);
     HWND containerWindow(std::wstring_view container) const;
-    RECT pixelRect(const ControlSpec& control) const;
-    HFONT fontFor(const FontSpec& font);
-    HBRUSH brushFor(Rgb colour);
-    HBRUSH backgroundBrushOf(HWND hwnd);
     bool createControl(ControlState& control);
+    LRESULT controlMessage(ControlState& control, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT mouseMessage(HWND target, int id, UINT message, LPARAM lParam);
+    void applyActivation(WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR idSubclass, DWORD_PTR refData);
+
+    // The layout at the window's DPI (form_dpi.cpp).
+    void readInitialDpi();
+    RECT pixelRect(const ControlSpec& control) const;
+    int scaled(int pixelsAt96) const;
+    void applyLayoutAtDpi();
+    void applyWindowIcons();
+    void onDpiChanged(int dpi, const RECT& suggested);
+
+    // Painting and text layout (form_paint.cpp).
+    HBRUSH backgroundBrushOf(HWND hwnd);
     void paintContainer(HWND container, HDC dc);
     void paintLabel(ControlState& control, HDC dc);
     void paintPicture(ControlState& control, HDC dc);
+    void paintControl(ControlState& control, HDC dc);
     void paintButton(const DRAWITEMSTRUCT& item);
+
+    // Keyboard navigation (form_keyboard.cpp).
+    std::vector<const ControlState*> tabOrder() const;
     void moveFocus(bool forward);
-    bool pressDefaultButton();
-    LRESULT controlMessage(ControlState& control, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                                UINT_PTR idSubclass, DWORD_PTR refData);
+    bool moveWithinOptionGroup(HWND focus, bool forward);
+    bool pressFocusedOrDefault();
 
     const WindowSpec& layout_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     std::vector<ControlState> controls_;
-    std::map<std::wstring, unique_hfont> fonts_;
-    std::map<std::uint32_t, unique_hbrush> brushes_;
+    GdiCache gdi_;
     HFONT defaultFont_ = nullptr;
     std::map<PictureId, Picture> pictures_; // the pictures the layout names, loaded once
-
-    friend bool isProgramDialogKey(MSG& message);
+    CaptureClick click_;
+    FocusMemory focus_;
+    unique_hicon bigIcon_;
+    unique_hicon smallIcon_;
 };
 
-// Handles Tab and Shift+Tab for the program's windows in their own tab order.
-// Returns true when the message was used.
+// Hands a key press to the program window it is meant for (see
+// Form::handleDialogKey). Returns true when the message was used.
 bool isProgramDialogKey(MSG& message);
-
-// Registers the window classes the builder uses. Call once at start.
-bool registerFormClasses(HINSTANCE instance);
 
 } // namespace kana::win32

@@ -73,6 +73,9 @@ inline void destroyIcon(HICON icon) {
 inline void destroyCursor(HCURSOR cursor) {
     ::DestroyCursor(cursor);
 }
+inline void freeLibrary(HMODULE module) {
+    ::FreeLibrary(module);
+}
 
 using unique_hkey = UniqueHandle<HKEY, closeKey>;
 using unique_handle = UniqueHandle<HANDLE, closeHandle>;
@@ -83,6 +86,7 @@ using unique_hbrush = UniqueHandle<HBRUSH, deleteGdiObject>;
 using unique_hpen = UniqueHandle<HPEN, deleteGdiObject>;
 using unique_hicon = UniqueHandle<HICON, destroyIcon>;
 using unique_hcursor = UniqueHandle<HCURSOR, destroyCursor>;
+using unique_hmodule = UniqueHandle<HMODULE, freeLibrary>;
 
 // A COM interface pointer that releases its reference when it goes.
 template <typename Interface> class ComPtr {

@@ -1,9 +1,11 @@
 #include "common/win32/resources.h"
 
+#include "common/dpi_scale.h"
 #include "common/resource_ids.h"
 
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace kana::win32 {
 
@@ -39,6 +41,17 @@ Picture Picture::load(int resourceId) {
 SIZE Picture::naturalSizePixels(int dpi) const {
     SIZE size{0, 0};
     if (!picture_) {
+        return size;
+    }
+    // The decoded bitmap holds the picture's own pixels; its HIMETRIC size
+    // depends on the screen's DPI when it was loaded, so it is not used here.
+    OLE_HANDLE handle = 0;
+    BITMAP bitmap{};
+    if (SUCCEEDED(picture_->get_Handle(&handle)) && handle != 0 &&
+        ::GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof(bitmap), &bitmap) !=
+            0) {
+        size.cx = scaleForDpi(bitmap.bmWidth, dpi);
+        size.cy = scaleForDpi(bitmap.bmHeight, dpi);
         return size;
     }
     OLE_XSIZE_HIMETRIC width = 0;
@@ -91,12 +104,15 @@ HCURSOR cursorFromIcon(int iconId, int size, int hotX, int hotY) {
 
 } // namespace
 
-HCURSOR pointerCursor(Pointer pointer) {
-    // Made once and kept for the whole run: pointers are shared by all windows.
-    static std::map<Pointer, HCURSOR> made;
-    if (auto found = made.find(pointer); found != made.end()) {
+HCURSOR pointerCursor(Pointer pointer, int dpi) {
+    // Made once per size and kept for the whole run: pointers are shared by all windows.
+    static std::map<std::pair<Pointer, int>, HCURSOR> made;
+    const int size = scaleForDpi(32, dpi);
+    const auto key = std::make_pair(pointer, size);
+    if (auto found = made.find(key); found != made.end()) {
         return found->second;
     }
+    const auto at = [dpi](int pixelsAt96) { return scaleForDpi(pixelsAt96, dpi); };
     HCURSOR cursor = nullptr;
     switch (pointer) {
     case Pointer::Default:
@@ -105,25 +121,25 @@ HCURSOR pointerCursor(Pointer pointer) {
         cursor = ::LoadCursorW(nullptr, IDC_HELP);
         break;
     case Pointer::ProgramPointer:
-        cursor = cursorFromIcon(IDI_POINTER, 32, 1, 1);
+        cursor = cursorFromIcon(IDI_POINTER, size, at(1), at(1));
         break;
     case Pointer::ArrowIcon:
-        cursor = cursorFromIcon(IDI_ARROW_POINTER, 32, 1, 1);
+        cursor = cursorFromIcon(IDI_ARROW_POINTER, size, at(1), at(1));
         break;
     case Pointer::HandIcon:
-        cursor = cursorFromIcon(IDI_HAND_POINTER, 32, 12, 2);
+        cursor = cursorFromIcon(IDI_HAND_POINTER, size, at(12), at(2));
         break;
     case Pointer::FaceIcon:
-        cursor = cursorFromIcon(IDI_FACE_POINTER, 32, 16, 16);
+        cursor = cursorFromIcon(IDI_FACE_POINTER, size, at(16), at(16));
         break;
     }
-    made[pointer] = cursor;
+    made[key] = cursor;
     return cursor;
 }
 
-HICON programIcon(int size) {
-    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
-                                           IMAGE_ICON, size, size, LR_SHARED));
+unique_hicon programIcon(int size) {
+    return unique_hicon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
 }
 
 } // namespace kana::win32

@@ -18,6 +18,7 @@ class Picture {
     Picture& operator=(Picture&&) noexcept = default;
     static Picture load(int resourceId);
     explicit operator bool() const { return static_cast<bool>(picture_); }
+    // The picture's own size in pixels, scaled from 96 DPI to dpi.
     SIZE naturalSizePixels(int dpi) const;
     // Draws the whole picture into the given rectangle (stretched to fit it).
     void draw(HDC dc, const RECT& target) const;
@@ -26,10 +27,11 @@ class Picture {
     ComPtr<IPicture> picture_;
 };
 
-// The mouse pointer for a pointer kind; nullptr for the class default.
-HCURSOR pointerCursor(Pointer pointer);
+// The mouse pointer for a pointer kind at a DPI (made once per size and kept
+// for the whole run); nullptr for the class default.
+HCURSOR pointerCursor(Pointer pointer, int dpi);
 
-// The program icon at the given size.
-HICON programIcon(int size);
+// The program icon at the given size in pixels.
+unique_hicon programIcon(int size);
 
 } // namespace kana::win32

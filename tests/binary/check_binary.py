@@ -310,8 +310,12 @@ def check_manifest(text, arch, problems):
 
     dpi = [(element.text or "").strip() for element in elements(root, "dpiAware")]
     print("dpiAware: " + (", ".join(dpi) or "none"))
-    if [value.lower() for value in dpi] != ["true"]:
-        problems.append(f"manifest: dpiAware is {dpi}, expected ['true']")
+    if [value.lower() for value in dpi] != ["true/pm"]:
+        problems.append(f"manifest: dpiAware is {dpi}, expected ['true/pm']")
+    awareness = [(element.text or "").strip() for element in elements(root, "dpiAwareness")]
+    print("dpiAwareness: " + (", ".join(awareness) or "none"))
+    if awareness != ["PerMonitorV2, PerMonitor"]:
+        problems.append(f"manifest: dpiAwareness is {awareness}, expected ['PerMonitorV2, PerMonitor']")
 
     ids = {(element.get("Id") or "").lower() for element in elements(root, "supportedOS")}
     print("supportedOS: " + ", ".join(SUPPORTED_OS_IDS.get(i, i) for i in sorted(ids)))

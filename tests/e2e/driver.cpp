@@ -314,6 +314,109 @@ void mouseClick(HWND hwnd, int dx, int dy) {
     sleepMs(300);
 }
 
+void mousePress(HWND hwnd, int dx, int dy) {
+    const POINT point = pointIn(hwnd, dx, dy);
+    sendMouse(0, point.x, point.y);
+    sleepMs(80);
+    sendMouse(MOUSEEVENTF_LEFTDOWN, point.x, point.y);
+    sleepMs(200);
+}
+
+void mouseRelease(HWND hwnd, int dx, int dy) {
+    const POINT point = pointIn(hwnd, dx, dy);
+    sendMouse(0, point.x - 1, point.y);
+    sleepMs(80);
+    sendMouse(0, point.x, point.y);
+    sleepMs(80);
+    sendMouse(MOUSEEVENTF_LEFTUP, point.x, point.y);
+    sleepMs(300);
+}
+
+namespace {
+void sendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(INPUT));
+}
+} // namespace
+
+void pressKey(WORD key, bool shift) {
+    if (shift) {
+        sendKey(VK_SHIFT, false);
+    }
+    sendKey(key, false);
+    sendKey(key, true);
+    if (shift) {
+        sendKey(VK_SHIFT, true);
+    }
+    sleepMs(250);
+}
+
+void holdKey(WORD key, int repeats) {
+    // Each further key-down while the key is down is a repeat, as the
+    // keyboard sends while a key is held.
+    for (int i = 0; i <= repeats; ++i) {
+        sendKey(key, false);
+        sleepMs(40);
+    }
+    sendKey(key, true);
+    sleepMs(400);
+}
+
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+std::wstring recordBrowserAddresses() {
+    const std::wstring record = testOutputDir() + L"\\browser-addresses.txt";
+    DeleteFileW(record.c_str());
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key, nullptr);
+    std::wstring browser = buildDir().substr(2) + L"\\record-browser.sh";
+    for (wchar_t& c : browser) {
+        c = c == L'\\' ? L'/' : c;
+    }
+    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browser.c_str()),
+                   static_cast<DWORD>((browser.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return record;
+}
+
+namespace {
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+}
+
+ScreenDpi::ScreenDpi(DWORD dpi) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) ==
+        ERROR_SUCCESS) {
+        previous_ = value;
+    }
+    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    RegCloseKey(key);
+}
+
+ScreenDpi::~ScreenDpi() {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (previous_) {
+        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*previous_),
+                       sizeof(DWORD));
+    } else {
+        RegDeleteValueW(key, L"LogPixels");
+    }
+    RegCloseKey(key);
+}
+
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < end) {

@@ -68,6 +68,11 @@ RECT clientRectOnScreen(HWND hwnd);
 void postClick(HWND button);                                // BM_CLICK, returns at once
 void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);      // a real pointer move (centre by default)
 void mouseClick(HWND hwnd, int dx = -1, int dy = -1);       // a real click
+void mousePress(HWND hwnd, int dx = -1, int dy = -1);       // the pointer there, left button down
+void mouseRelease(HWND hwnd, int dx = -1, int dy = -1);     // the pointer there, left button up
+void pressKey(WORD key, bool shift = false);                // a real key press and release
+void holdKey(WORD key, int repeats);                        // held down: the press, its repeats, the release
+HWND focusOf(HWND window);                                  // the focused window of the window's thread
 void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
@@ -100,6 +105,22 @@ class Program {
   private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
+};
+
+// The stand-in browser records every address it is given in this file (emptied here).
+std::wstring recordBrowserAddresses();
+
+// Sets the screen's dots per inch for the programs started while it lives
+// (LogPixels of the test prefix) and puts the old value back at the end.
+class ScreenDpi {
+  public:
+    explicit ScreenDpi(DWORD dpi);
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+    ~ScreenDpi();
+
+  private:
+    std::optional<DWORD> previous_;
 };
 
 // A message box: its text, its title, and its buttons pressed by id.

@@ -8,38 +8,6 @@
 using namespace e2e;
 using namespace kana::main_window;
 
-namespace {
-
-void pressKey(WORD key, bool shift = false) {
-    INPUT inputs[4] = {};
-    int count = 0;
-    auto add = [&](WORD vk, bool up) {
-        inputs[count].type = INPUT_KEYBOARD;
-        inputs[count].ki.wVk = vk;
-        inputs[count].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++count;
-    };
-    if (shift) {
-        add(VK_SHIFT, false);
-    }
-    add(key, false);
-    add(key, true);
-    if (shift) {
-        add(VK_SHIFT, true);
-    }
-    SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT));
-    Sleep(250);
-}
-
-HWND focusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-} // namespace
-
 TEST(Keyboard, TabFollowsTheTabOrderAndEnterPressesTheFocusedButton) {
     const InputMethod method = installInputMethod(L"keyboard");
     writeFile(method.file(L"phrases.ini"), phraseFile("mine"));

@@ -12,6 +12,8 @@ class AdvertisementWindow : public Form {
     void showModeless();
 
   protected:
+    // Esc closes the window, as its close box does.
+    void onEscape() override { onCloseBox(); }
     // A click on the window's own surface hides it; its labels ignore clicks.
     void onSurfaceClick() override;
 };

@@ -14,6 +14,8 @@ class HelpWindow : public Form {
     void showModeless();
 
   protected:
+    // Esc closes the window, as its close box does.
+    void onEscape() override { onCloseBox(); }
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onClick(int id) override;
     void onControlMouseMove(int id) override;

@@ -1,0 +1,219 @@
+#include "common/win32/accessible_control.h"
+
+#include <oleacc.h>
+
+#include <string>
+
+#include "common/accessible_names.h"
+#include "common/win32/handles.h"
+
+namespace kana::win32 {
+
+namespace {
+
+// oleacc.dll is loaded on the first question from assistive technology, so
+// that a start without one does not pay for it.
+struct AccessibilityLibrary {
+    using CreateStandard = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+    using ResultFromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+
+    unique_hmodule module{::LoadLibraryW(L"oleacc.dll")};
+    CreateStandard createStandard = module ? reinterpret_cast<CreateStandard>(reinterpret_cast<void*>(
+                                                 ::GetProcAddress(module.get(), "CreateStdAccessibleObject")))
+                                           : nullptr;
+    ResultFromObject resultFromObject = module ? reinterpret_cast<ResultFromObject>(reinterpret_cast<void*>(
+                                                     ::GetProcAddress(module.get(), "LresultFromObject")))
+                                               : nullptr;
+};
+
+const AccessibilityLibrary& accessibilityLibrary() {
+    static const AccessibilityLibrary library;
+    return library;
+}
+
+LONG msaaRole(AccessibleRole role) {
+    switch (role) {
+    case AccessibleRole::StaticText:
+        return ROLE_SYSTEM_STATICTEXT;
+    case AccessibleRole::Link:
+        return ROLE_SYSTEM_LINK;
+    case AccessibleRole::Graphic:
+        return ROLE_SYSTEM_GRAPHIC;
+    case AccessibleRole::Grouping:
+        return ROLE_SYSTEM_GROUPING;
+    case AccessibleRole::Standard:
+        break;
+    }
+    return 0;
+}
+
+bool isSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+// The system's own object for the window, with the control's role and name.
+class AccessibleControl final : public IAccessible {
+  public:
+    AccessibleControl(HWND hwnd, const ControlSpec& row, ComPtr<IAccessible> standard)
+        : hwnd_(hwnd), row_(row), standard_(std::move(standard)) {}
+    AccessibleControl(const AccessibleControl&) = delete;
+    AccessibleControl& operator=(const AccessibleControl&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+            *object = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(::InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = ::InterlockedDecrement(&references_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return standard_->GetTypeInfoCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+        return standard_->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                            DISPID* ids) override {
+        return standard_->GetIDsOfNames(iid, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
+        return standard_->Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
+    }
+
+    // IAccessible: the name and role of the control itself; the rest as the system gives it.
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (!isSelf(child)) {
+            return standard_->get_accName(child, name);
+        }
+        if (name == nullptr) {
+            return E_POINTER;
+        }
+        std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+        text.resize(
+            static_cast<std::size_t>(::GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+        const std::wstring accessible = accessibleNameOf(row_, text);
+        *name = ::SysAllocStringLen(accessible.data(), static_cast<UINT>(accessible.size()));
+        return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (!isSelf(child)) {
+            return standard_->get_accRole(child, role);
+        }
+        if (role == nullptr) {
+            return E_POINTER;
+        }
+        role->vt = VT_I4;
+        role->lVal = msaaRole(accessibleRoleOf(row_));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        const HRESULT result = standard_->get_accState(child, state);
+        if (SUCCEEDED(result) && isSelf(child) && state != nullptr && state->vt == VT_I4 &&
+            accessibleRoleOf(row_) == AccessibleRole::Link) {
+            state->lVal |= STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
+        }
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return standard_->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+        return standard_->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        return standard_->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return standard_->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+        return standard_->get_accDescription(child, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+        return standard_->get_accHelp(child, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
+        return standard_->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+        return standard_->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return standard_->get_accFocus(child); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+        return standard_->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return standard_->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+        return standard_->accSelect(flags, child);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) override {
+        return standard_->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        return standard_->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(long left, long top, VARIANT* child) override {
+        return standard_->accHitTest(left, top, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        return standard_->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+        return standard_->put_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        return standard_->put_accValue(child, value);
+    }
+
+  private:
+    ~AccessibleControl() = default;
+
+    LONG references_ = 1;
+    HWND hwnd_;
+    const ControlSpec& row_;
+    ComPtr<IAccessible> standard_;
+};
+
+} // namespace
+
+LRESULT answerAccessibleObject(HWND control, WPARAM flags, const ControlSpec& row) {
+    if (accessibleRoleOf(row) == AccessibleRole::Standard) {
+        return 0;
+    }
+    const AccessibilityLibrary& library = accessibilityLibrary();
+    if (library.createStandard == nullptr || library.resultFromObject == nullptr) {
+        return 0;
+    }
+    ComPtr<IAccessible> standard;
+    if (FAILED(library.createStandard(control, OBJID_CLIENT, __uuidof(IAccessible), standard.putVoid()))) {
+        return 0;
+    }
+    auto* object = new AccessibleControl(control, row, std::move(standard));
+    const LRESULT result = library.resultFromObject(__uuidof(IAccessible), flags, object);
+    object->Release();
+    return result > 0 ? result : 0;
+}
+
+} // namespace kana::win32

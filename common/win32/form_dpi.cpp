@@ -1,0 +1,62 @@
+// The layout of a form at its window's DPI: twips to pixels, fonts, icons and
+// margins, applied at creation and again when the window moves to a monitor
+// with another scale.
+#include "common/win32/form.h"
+
+#include "common/dpi_scale.h"
+#include "common/win32/dpi_awareness.h"
+
+namespace kana::win32 {
+
+void Form::readInitialDpi() {
+    dpi_ = usableDpi(systemDpi());
+}
+
+RECT Form::pixelRect(const ControlSpec& control) const {
+    const int left = twipsToPixels(control.left, dpi_);
+    const int top = twipsToPixels(control.top, dpi_);
+    return RECT{left, top, left + twipsToPixels(control.width, dpi_),
+                top + twipsToPixels(control.height, dpi_)};
+}
+
+int Form::scaled(int pixelsAt96) const {
+    return scaleForDpi(pixelsAt96, dpi_);
+}
+
+void Form::applyWindowIcons() {
+    if (!layout_.hasProgramIcon) {
+        return;
+    }
+    bigIcon_ = programIcon(systemMetricForDpi(SM_CXICON, dpi_));
+    smallIcon_ = programIcon(systemMetricForDpi(SM_CXSMICON, dpi_));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void Form::applyLayoutAtDpi() {
+    // The controls keep their old fonts until they have the new ones.
+    GdiCache::Fonts previous = gdi_.takeFonts();
+    defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
+    for (ControlState& control : controls_) {
+        if (control.hwnd == nullptr) {
+            continue;
+        }
+        const RECT rect = pixelRect(*control.row);
+        ::SetWindowPos(control.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
+                       rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = control.row->font.face.empty() ? defaultFont_ : gdi_.font(control.row->font, dpi_);
+        ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::onDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = usableDpi(dpi);
+    applyLayoutAtDpi();
+    applyWindowIcons();
+    // The system's suggestion keeps the window under the pointer while it is dragged.
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace kana::win32

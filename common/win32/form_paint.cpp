@@ -1,0 +1,197 @@
+// Painting and text layout of the forms: the window surface and frames with
+// their lines and outlines, labels with the program's own line breaking,
+// pictures, and the owner-drawn push buttons.
+#include "common/win32/form.h"
+
+#include <algorithm>
+
+#include "common/text_wrap.h"
+
+namespace kana::win32 {
+
+HBRUSH Form::backgroundBrushOf(HWND hwnd) {
+    if (hwnd == hwnd_) {
+        return layout_.background == Background::Opaque ? gdi_.brush(layout_.backColour)
+                                                        : ::GetSysColorBrush(COLOR_BTNFACE);
+    }
+    if (ControlState* control = stateOf(hwnd)) {
+        switch (control->background) {
+        case Background::Opaque:
+            return gdi_.brush(control->row->backColour);
+        case Background::SystemFace:
+            return ::GetSysColorBrush(COLOR_BTNFACE);
+        case Background::Transparent:
+            return backgroundBrushOf(::GetParent(hwnd));
+        }
+    }
+    return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Form::paintContainer(HWND container, HDC dc) {
+    RECT client{};
+    ::GetClientRect(container, &client);
+    ::FillRect(dc, &client, backgroundBrushOf(container));
+
+    std::wstring_view containerName;
+    if (ControlState* frame = stateOf(container)) {
+        containerName = frame->row->name;
+        // The frame's border runs through the middle of its caption.
+        SelectedObject font(dc, frame->font);
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc, &metrics);
+        RECT border = client;
+        border.top = metrics.tmHeight / 2;
+        ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+        const std::wstring caption(frame->row->caption);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        RECT captionRect{scaled(7), 0, scaled(7) + extent.cx + scaled(2), metrics.tmHeight};
+        ::FillRect(dc, &captionRect, backgroundBrushOf(container));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, frame->fore ? toColorRef(*frame->fore) : ::GetSysColor(COLOR_WINDOWTEXT));
+        ::TextOutW(dc, scaled(8), 0, caption.c_str(), static_cast<int>(caption.size()));
+    }
+
+    // Lines and outlines are drawn on their container's surface, behind its controls.
+    for (const ControlState& control : controls_) {
+        const ControlSpec& row = *control.row;
+        if (row.container != containerName ||
+            (row.kind != ControlKind::Line && row.kind != ControlKind::Shape)) {
+            continue;
+        }
+        const COLORREF colour = (row.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT)
+                                                                    : ::GetSysColor(COLOR_WINDOWTEXT);
+        unique_hpen pen(::CreatePen(PS_SOLID, scaled(1), colour));
+        SelectedObject selectedPen(dc, pen.get());
+        if (row.kind == ControlKind::Line) {
+            ::MoveToEx(dc, twipsToPixels(row.left, dpi_), twipsToPixels(row.top, dpi_), nullptr);
+            ::LineTo(dc, twipsToPixels(row.width, dpi_), twipsToPixels(row.height, dpi_));
+        } else {
+            SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
+            const RECT rect = pixelRect(row);
+            ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+        }
+    }
+}
+
+void Form::paintLabel(ControlState& control, HDC dc) {
+    RECT client{};
+    ::GetClientRect(control.hwnd, &client);
+    if (control.background == Background::Transparent) {
+        // Let the container paint what lies under the label.
+        HWND parent = ::GetParent(control.hwnd);
+        POINT origin{0, 0};
+        ::MapWindowPoints(control.hwnd, parent, &origin, 1);
+        POINT previous{};
+        ::SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+        paintContainer(parent, dc);
+        ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+    } else {
+        ::FillRect(dc, &client, backgroundBrushOf(control.hwnd));
+    }
+    if (control.row->kind != ControlKind::Label) {
+        return;
+    }
+    SelectedObject font(dc, control.font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, control.fore ? toColorRef(*control.fore) : ::GetSysColor(COLOR_WINDOWTEXT));
+    const std::wstring caption = text(control.row->id);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    const bool centred = (control.row->flags & kCentered) != 0;
+    // Lines are broken by the program's own rule, so that runs of spaces in a
+    // caption push the next sentence onto a new line on every system.
+    std::map<wchar_t, int> widths;
+    const auto charWidth = [&](wchar_t c) {
+        auto [slot, added] = widths.try_emplace(c, 0);
+        if (added) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, &c, 1, &size);
+            slot->second = size.cx;
+        }
+        return slot->second;
+    };
+    int y = client.top;
+    for (const TextLine& line : wrapText(caption, client.right - client.left, charWidth)) {
+        if (y >= client.bottom) {
+            break;
+        }
+        const wchar_t* start = caption.data() + line.begin;
+        const int length = static_cast<int>(line.end - line.begin);
+        RECT lineRect{client.left, y, client.right, y + metrics.tmHeight};
+        ::DrawTextW(dc, start, length, &lineRect,
+                    DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP | (centred ? DT_CENTER : DT_LEFT));
+        y += metrics.tmHeight;
+    }
+    if (::GetFocus() == control.hwnd) {
+        ::DrawFocusRect(dc, &client); // a link clicked or reached by the keyboard
+    }
+}
+
+void Form::paintPicture(ControlState& control, HDC dc) {
+    paintLabel(control, dc); // background only
+    if (control.picture == nullptr) {
+        return;
+    }
+    RECT client{};
+    ::GetClientRect(control.hwnd, &client);
+    if (!control.stretch) {
+        const SIZE natural = control.picture->naturalSizePixels(dpi_);
+        client.right = client.left + natural.cx;
+        client.bottom = client.top + natural.cy;
+    }
+    control.picture->draw(dc, client);
+}
+
+void Form::paintControl(ControlState& control, HDC dc) {
+    switch (control.row->kind) {
+    case ControlKind::Frame:
+        paintContainer(control.hwnd, dc);
+        break;
+    case ControlKind::Label:
+        paintLabel(control, dc);
+        break;
+    default:
+        paintPicture(control, dc);
+        break;
+    }
+}
+
+void Form::paintButton(const DRAWITEMSTRUCT& item) {
+    ControlState* control = stateOf(item.hwndItem);
+    if (control == nullptr) {
+        return;
+    }
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    ::FillRect(dc, &rect, backgroundBrushOf(item.hwndItem));
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    ::DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    SelectedObject font(dc, control->font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    const std::wstring caption = text(control->row->id);
+    RECT textRect = rect;
+    ::InflateRect(&textRect, -scaled(3), -scaled(3));
+    if (pressed) {
+        ::OffsetRect(&textRect, scaled(1), scaled(1));
+    }
+    if ((control->row->flags & kWraps) != 0) {
+        RECT measure = textRect;
+        ::DrawTextW(dc, caption.c_str(), -1, &measure,
+                    DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
+        const int height = measure.bottom - measure.top;
+        textRect.top += std::max(0L, ((textRect.bottom - textRect.top) - height) / 2);
+        ::DrawTextW(dc, caption.c_str(), -1, &textRect,
+                    DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    } else {
+        ::DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        RECT focus = rect;
+        ::InflateRect(&focus, -scaled(4), -scaled(4));
+        ::DrawFocusRect(dc, &focus);
+    }
+}
+
+} // namespace kana::win32

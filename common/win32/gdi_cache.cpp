@@ -1,0 +1,31 @@
+#include "common/win32/gdi_cache.h"
+
+namespace kana::win32 {
+
+COLORREF toColorRef(Rgb colour) {
+    return RGB(colour.red(), colour.green(), colour.blue());
+}
+
+HFONT GdiCache::font(const FontSpec& font, int dpi) {
+    std::wstring key = std::wstring(font.face) + L"|" + std::to_wstring(static_cast<int>(font.points * 100)) +
+                       (font.bold ? L"b" : L"") + (font.underline ? L"u" : L"");
+    auto& slot = fonts_[key];
+    if (!slot) {
+        const std::wstring face(font.face);
+        slot.reset(::CreateFontW(pointsToPixelHeight(font.points, dpi), 0, 0, 0,
+                                 font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
+                                 GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+    }
+    return slot.get();
+}
+
+HBRUSH GdiCache::brush(Rgb colour) {
+    auto& slot = brushes_[colour.value];
+    if (!slot) {
+        slot.reset(::CreateSolidBrush(toColorRef(colour)));
+    }
+    return slot.get();
+}
+
+} // namespace kana::win32
