@@ -17,6 +17,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;iexplore.exe=d"
     bash "$here/scripts/wine-prefix.sh" "$WINEPREFIX" "$build/bin" >/dev/null
   fi
 ) 9>"$build/.e2e-prefix.lock"
+# Files the program moves to the Recycle Bin land in Wine's desktop trash: a
+# folder of this build, emptied before each test, not the user's own trash.
+export XDG_DATA_HOME="$build/test-data"
+rm -rf "$XDG_DATA_HOME/Trash"
+mkdir -p "$XDG_DATA_HOME"
 # The test output folder and the stand-in browser's record, as Windows paths.
 export KANAROUTE_TEST_OUTPUT=${KANAROUTE_TEST_OUTPUT:-$build/test-output}
 mkdir -p "$KANAROUTE_TEST_OUTPUT"
