@@ -86,6 +86,8 @@ class Findings:
     sections: List[ps.Section] = field(default_factory=list)
     keys: List[ps.Key] = field(default_factory=list)
     moved: List[Tuple[str, str, ld.ChineseWord]] = field(default_factory=list)  # key, section, common homophone
+    # Every pinyin key that shares its pinyin with another word, with the most common such word.
+    homophones: List[Tuple[str, str, ld.ChineseWord]] = field(default_factory=list)
     exceptions_used: Dict[str, str] = field(default_factory=dict)
 
     def add(self, entry: ps.Entry, message: str) -> None:
@@ -122,7 +124,10 @@ def check_pinyin_key(key: ps.Key, table: ld.PinyinTable, findings: Findings) -> 
     if syllables < MIN_SYLLABLES:
         findings.add(first, f"缩写“{key.name}”只有一个音节：单音节缩写会挡住最常用的汉字，请用至少两个音节")
     first_slot = FIRST_PINYIN_SLOT
-    common = [word for word in table.homophones(key.name, key.meaning) if word.weight >= COMMON_WORD_WEIGHT]
+    homophones = table.homophones(key.name, key.meaning)
+    if homophones:
+        findings.homophones.append((key.name, key.section.name, homophones[0]))
+    common = [word for word in homophones if word.weight >= COMMON_WORD_WEIGHT]
     if common:
         first_slot = FIRST_SLOT_AFTER_COMMON_WORD
         findings.moved.append((key.name, key.section.name, common[0]))
@@ -329,9 +334,12 @@ def summary(findings: Findings) -> List[str]:
     entries = sum(len(key.entries) for key in findings.keys)
     per_section: Dict[str, Tuple[int, int]] = {}
     keys_per_section = Counter(key.section.name for key in findings.keys)
+    registers = Counter(entry.register for key in findings.keys for entry in key.entries)
+    romaji = sum(1 for key in findings.keys if is_romaji(key))
     lines = [
         f"- Entries: {entries}",
-        f"- Keys: {len(findings.keys)}",
+        f"- Keys: {len(findings.keys)} ({len(findings.keys) - romaji} pinyin, {romaji} romaji)",
+        "- Entries by register: " + ", ".join(f"{r} {registers[r]}" for r in ps.REGISTERS),
         f"- Violations: {len(findings.problems)}",
         "",
         "| File | Category | Keys | Entries |",

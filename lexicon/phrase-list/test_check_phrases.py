@@ -5,8 +5,10 @@ import io
 import os
 import tempfile
 import unittest
+import zipfile
 
 import check_phrases as c
+import make_report
 import phrase_sections as ps
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -180,13 +182,70 @@ class CheckTest(unittest.TestCase):
         self.assertIn(f"{path}:2: ", output.getvalue())
         self.assertTrue(os.path.exists(os.path.join(self.directory, "r.md")))
 
+    def test_report_surveys_the_threshold_and_sizes_date_dat_in_the_zip(self):
+        self.write("01-greetings.txt", "## 问候与礼貌\nkele,4=のどが渇きました|渴了|敬\nshijian,4=時間があります|时间|敬\n")
+        zip_path = os.path.join(self.directory, "k.zip")
+        with zipfile.ZipFile(zip_path, "w") as archive:
+            archive.writestr("Kanaroute/Kanaroute.exe", b"MZ")
+            archive.writestr("Kanaroute/date.dat", b"x" * 2048)
+        text = "\n".join(make_report.report(self.directory, zip_path))
+        self.assertIn("`Kanaroute/date.dat` in `k.zip`: 2,048 bytes", text)
+        self.assertIn("| 500 (in use) | 2 |", text)
+        self.assertIn("| 2000 | 2 |", text)
+        self.assertIn("| shijian | 时间 | 事件 | 13890 |", text)
 
-# The sections become the list that ships once the single-file source phrases.txt is gone.
-@unittest.skipIf(os.path.exists(os.path.join(HERE, "phrases.txt")), "the build still uses phrases.txt")
+
 class ShippedSectionsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.findings = c.check([SECTIONS])
+        cls.keys = {key.name: key for key in cls.findings.keys}
+
+    def phrases(self, key):
+        return [entry.phrase for entry in self.keys[key].entries] if key in self.keys else []
+
     def test_pass_every_check(self):
-        findings = c.check([SECTIONS])
-        self.assertEqual([p.describe() for p in findings.problems], [])
+        self.assertEqual([p.describe() for p in self.findings.problems], [])
+
+    def test_errors_found_in_review_stay_fixed(self):
+        wrong = {
+            "dazhangfu": "大丈夫",
+            "duobaozhong": "お大事に",
+            "kele": "のどが渇いた",
+            "wuliao": "暇",
+            "xiayu": "雨",
+            "xiaxue": "雪",
+            "yilushunfeng": "いってらっしゃい",
+            "techan": "お土産",
+            "laopo": "奥さん",
+        }
+        for key, phrase in wrong.items():
+            with self.subTest(key):
+                self.assertNotIn(phrase, self.phrases(key))
+        self.assertNotEqual(self.phrases("buzhidao")[:1], ["知らない"], "the blunt form must not come first")
+        self.assertFalse({"よいお年を", "あけましておめでとうございます"} <= set(self.phrases("xinniankuaile")))
+        for phrase in ["よいお年を", "あけましておめでとうございます", "お土産", "のどが渇きました"]:
+            with self.subTest(phrase):
+                self.assertTrue(any(phrase in self.phrases(key) for key in self.keys), f"no key offers {phrase}")
+        readings = {"jidian": ("何時", "なんじ"), "haola": ("辛", "からい")}
+        for key, (kanji, reading) in readings.items():
+            with self.subTest(key):
+                if any(kanji in phrase for phrase in self.phrases(key)):
+                    self.assertTrue(any(reading in phrase for phrase in self.phrases(key)), self.phrases(key))
+
+    def test_keys_people_really_type_are_there(self):
+        for key in ["shangchang", "baihuoshangdian", "shanghua", "kanyinghua", "haoke", "naer", "zainaer",
+                    "weishengjian", "zaofan", "wanfan", "wucan", "renshinihengaoxing", "gongjiao", "dishi",
+                    "xiaopiao", "suibiankankan", "meishier", "arigatou", "sumimasen", "yoroshiku", "otsukaresama",
+                    "konnichiwa", "konnichiha"]:
+            with self.subTest(key):
+                self.assertTrue(key in self.keys, f"no entry for {key}")
+
+    def test_keys_that_hid_common_chinese_words_start_at_slot_four(self):
+        for key in ["shijian", "tongshi", "yiqian", "laoshi", "nali", "budong", "gaoxiao", "huiyi", "jiaozi", "kele"]:
+            if key in self.keys:
+                with self.subTest(key):
+                    self.assertGreaterEqual(min(e.position for e in self.keys[key].entries), 4)
 
 
 if __name__ == "__main__":

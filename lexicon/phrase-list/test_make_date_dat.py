@@ -1,4 +1,4 @@
-"""Tests for the phrase-list generator and for the shipped phrase list."""
+"""Tests for the phrase-list generator, the section layout and the shipped phrase list."""
 
 import contextlib
 import io
@@ -8,43 +8,51 @@ import unittest
 from collections import defaultdict
 
 import make_date_dat as m
+import phrase_sections as ps
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SHIPPED_SOURCE = os.path.join(HERE, "phrases.txt")
+SHIPPED_SECTIONS = os.path.join(HERE, "sections")
+
+GREETINGS = (
+    "# comment that stays in the source\n"
+    "## 问候\n"
+    "xiexie,4=ありがとうございます|谢谢|敬\n"
+    "xiexie,5=ありがとう|谢谢|常\n"
+    "\n"
+    "nihao,4=こんにちは、元気？|你好|常\n"
+)
+CHAT = "## 聊天\n# sub-group\nzan,9=👍🏻|赞|俗\njiating,2=👨\u200d👩\u200d👧|家庭|俗\n"
 
 
-def read_shipped_source():
-    with open(SHIPPED_SOURCE, encoding="utf-8") as source:
-        return source.read()
+class SectionFolderTest(unittest.TestCase):
+    def setUp(self):
+        temporary = tempfile.TemporaryDirectory()
+        self.addCleanup(temporary.cleanup)
+        self.directory = temporary.name
+
+    def write(self, name, text):
+        path = os.path.join(self.directory, name)
+        with open(path, "wb") as written:
+            written.write(text.encode("utf-8") if isinstance(text, str) else text)
+        return path
 
 
-class RoundTripTest(unittest.TestCase):
-    SAMPLE = (
-        "# comment that stays in the source\n"
-        "## 问候\n"
-        "xiexie,2=ありがとう\n"
-        "xiexie,3=ありがとうございます\n"
-        "\n"
-        "; another comment\n"
-        "nihao,2=こんにちは、元気？\n"
-        "ok,9=👍🏻\n"
-        "family,2=👨\u200d👩\u200d👧\n"
-    )
-
-    def test_sample_survives_encode_and_parse(self):
-        items = m.parse_source(self.SAMPLE)
-        self.assertEqual(m.parse_date_dat(m.encode_date_dat(items)), m.entries_of(items))
+class RoundTripTest(SectionFolderTest):
+    def test_sections_in_name_order_survive_encode_and_parse(self):
+        self.write("16-chat.txt", CHAT)
+        self.write("01-greetings.txt", GREETINGS)
+        items = m.read_source([self.directory])
         self.assertEqual(
-            [(e.key, e.position, e.phrase) for e in m.entries_of(items)][:3],
-            [("xiexie", 2, "ありがとう"), ("xiexie", 3, "ありがとうございます"), ("nihao", 2, "こんにちは、元気？")],
+            items[:4],
+            [m.Heading("问候"), m.Entry("xiexie", 4, "ありがとうございます"), m.Entry("xiexie", 5, "ありがとう"),
+             m.Entry("nihao", 4, "こんにちは、元気？")],
         )
-
-    def test_shipped_list_survives_encode_and_parse(self):
-        items = m.parse_source(read_shipped_source())
+        self.assertEqual(items[4], m.Heading("聊天"))
         self.assertEqual(m.parse_date_dat(m.encode_date_dat(items)), m.entries_of(items))
 
-    def test_output_is_utf16le_with_bom_crlf_and_a_comment_header(self):
-        data = m.encode_date_dat(m.parse_source(self.SAMPLE))
+    def test_output_is_utf16le_with_bom_crlf_headings_and_no_source_columns(self):
+        self.write("01-greetings.txt", GREETINGS)
+        data = m.encode_date_dat(m.read_source([self.directory]))
         self.assertTrue(data.startswith(b"\xff\xfe"))
         text = data[2:].decode("utf-16-le")
         self.assertTrue(text.endswith("\r\n"))
@@ -52,15 +60,18 @@ class RoundTripTest(unittest.TestCase):
         self.assertFalse(any("\n" in line or "\r" in line for line in lines))
         self.assertTrue(lines[0].startswith(";"))
         self.assertIn("; 问候", lines)
-        self.assertIn("xiexie,2=ありがとう", lines)
-        self.assertFalse(any("comment" in line for line in lines), "source comments must stay in the source")
+        self.assertIn("xiexie,4=ありがとうございます", lines)
+        self.assertFalse(any("comment" in line or "|" in line or "谢谢" in line for line in lines))
 
     def test_source_with_bom_and_crlf_is_read_like_plain_utf8(self):
-        plain = m.parse_source(self.SAMPLE)
-        self.assertEqual(m.parse_source("\ufeff" + self.SAMPLE.replace("\n", "\r\n")), plain)
+        self.write("01-greetings.txt", GREETINGS)
+        plain = m.read_source([self.directory])
+        self.write("01-greetings.txt", "\ufeff" + GREETINGS.replace("\n", "\r\n"))
+        self.assertEqual(m.read_source([self.directory]), plain)
 
     def test_malformed_date_dat_is_refused(self):
-        good = m.encode_date_dat(m.parse_source(self.SAMPLE))
+        self.write("01-greetings.txt", GREETINGS)
+        good = m.encode_date_dat(m.read_source([self.directory]))
         cases = {
             "no byte-order mark": good[2:],
             "LF line ends": b"\xff\xfe" + "xiexie,2=ありがとう\n".encode("utf-16-le"),
@@ -73,41 +84,33 @@ class RoundTripTest(unittest.TestCase):
                     m.parse_date_dat(data)
 
 
-class ValidatorTest(unittest.TestCase):
+class LineLayoutTest(unittest.TestCase):
     def assertRejected(self, bad_line, expected_word):
-        text = "# header\nxiexie,2=ありがとう\n" + bad_line + "\nnihao,2=こんにちは\n"
-        problems = m.validate(text)
+        text = "# header\n## 问候\nxiexie,2=ありがとう|谢谢|常\n" + bad_line + "\nnihao,2=こんにちは|你好|敬\n"
+        _, problems = ps.parse_section("01-greetings.txt", text)
         self.assertEqual(len(problems), 1, problems)
-        self.assertEqual(problems[0].line, 3)
+        self.assertEqual(problems[0].line, 4)
         self.assertIn(expected_word, problems[0].message)
-        with self.assertRaises(m.PhraseListError):
-            m.parse_source(text)
 
     def test_bad_key_characters(self):
-        for line in ["XieXie,2=ありがとう", "xie xie,2=ありがとう", "xie-xie,2=ありがとう", "nü,2=娘", "2b,2=ありがとう",
-                     "ｘｉｅ,2=ありがとう"]:
-            with self.subTest(line):
-                self.assertRejected(line, "缩写")
-        self.assertRejected(",2=ありがとう", "缩写为空")
+        for key in ["XieXie", "xie xie", "xie-xie", "nü", "2b", "ｘｉｅ"]:
+            with self.subTest(key):
+                self.assertRejected(f"{key},2=ありがとう|谢谢|常", "缩写")
+        self.assertRejected(",2=ありがとう|谢谢|常", "缩写为空")
 
     def test_position_outside_one_to_nine(self):
-        for line in ["xiexie,0=ありがとう", "xiexie,10=ありがとう", "xiexie,-1=ありがとう", "xiexie,a=ありがとう",
-                     "xiexie,=ありがとう", "xiexie,２=ありがとう", "xiexie, 3=ありがとう"]:
-            with self.subTest(line):
-                self.assertRejected(line, "位置")
-        self.assertRejected("xiexie=ありがとう", "缺少位置")
+        for position in ["0", "10", "-1", "a", "", "２", " 3"]:
+            with self.subTest(position):
+                self.assertRejected(f"xiexie,{position}=ありがとう|谢谢|常", "位置")
+        self.assertRejected("xiexie=ありがとう|谢谢|常", "缺少位置")
 
-    def test_empty_or_padded_phrase(self):
-        self.assertRejected("xiexie,3=", "短语为空")
-        self.assertRejected("xiexie,3=\u3000 ", "短语为空")
-        self.assertRejected("xiexie,3= どうも", "空白")
-        self.assertRejected("xiexie,3=どうも ", "空白")
-
-    def test_same_key_and_position_twice(self):
-        self.assertRejected("xiexie,2=どうも", "第 2 行")
-
-    def test_same_phrase_twice_for_one_key(self):
-        self.assertRejected("xiexie,3=ありがとう", "第 2 行")
+    def test_empty_or_padded_fields(self):
+        self.assertRejected("xiexie,3=|谢谢|常", "短语为空")
+        self.assertRejected("xiexie,3=\u3000 |谢谢|常", "短语为空")
+        self.assertRejected("xiexie,3= どうも|谢谢|常", "空白")
+        self.assertRejected("xiexie,3=どうも |谢谢|常", "空白")
+        self.assertRejected("xiexie,3=どうも||常", "中文意思为空")
+        self.assertRejected("xiexie,3=どうも|谢谢 |常", "中文意思")
 
     def test_characters_that_are_not_allowed(self):
         cases = {
@@ -123,42 +126,55 @@ class ValidatorTest(unittest.TestCase):
         }
         for name, character in cases.items():
             with self.subTest(name):
-                self.assertRejected(f"xiexie,3=どう{character}も", "不允许的字符")
-        self.assertRejected("xiexie,3=a=b", "等号")
-        self.assertRejected("## 标题\u0007", "不允许的字符")
+                self.assertRejected(f"xiexie,3=どう{character}も|谢谢|常", "不允许的字符")
+        self.assertRejected("xiexie,3=a=b|谢谢|常", "等号")
 
     def test_line_that_is_no_entry(self):
         self.assertRejected("xiexie ありがとう", "无法识别")
 
-    def test_every_fault_is_reported_with_its_line(self):
-        problems = m.validate("A,2=x\nok,2=y\nb,0=z\nc,2=\n")
-        self.assertEqual([p.line for p in problems], [1, 3, 4])
-        self.assertEqual(problems[0].describe("phrases.txt"), "phrases.txt:1: " + problems[0].message)
-
     def test_allowed_text(self):
-        text = "## 标题 = 也可以有等号\nk,1=a,b（逗号）\nk,2=👍🏻\nk,3=家族👨\u200d👩\u200d👧\n  # indented comment\n\n"
-        self.assertEqual(m.validate(text), [])
+        text = "## 标题 = 也可以有等号\nk,1=a,b（逗号）|意思|常\nk,2=👍🏻|意思|俗\nk,3=家族👨\u200d👩\u200d👧|意思|俗\n  # indented\n\n"
+        self.assertEqual(ps.parse_section("01-a.txt", text)[1], [])
 
 
-class CommandLineTest(unittest.TestCase):
-    def setUp(self):
-        temporary = tempfile.TemporaryDirectory()
-        self.addCleanup(temporary.cleanup)
-        self.directory = temporary.name
+class KeyLinesTest(SectionFolderTest):
+    def faults(self, *texts):
+        for number, text in enumerate(texts, start=1):
+            self.write(f"{number:02d}-part.txt", "## 分类\n" + text)
+        with self.assertRaises(m.PhraseListError) as raised:
+            m.read_source([self.directory])
+        return [p.describe() for p in raised.exception.problems]
 
-    def run_cli(self, source, output_path=None):
-        """Runs the command line on a source written to phrases.txt; returns (exit code, stderr, output path)."""
-        source_path = os.path.join(self.directory, "phrases.txt")
-        with open(source_path, "wb") as written:
-            written.write(source.encode("utf-8") if isinstance(source, str) else source)
+    def test_same_key_and_position_or_phrase_twice(self):
+        faults = self.faults("xiexie,2=ありがとう|谢谢|常\nxiexie,2=どうも|谢谢|常\nxiexie,3=ありがとう|谢谢|常\n")
+        self.assertEqual(len(faults), 2)
+        self.assertIn("01-part.txt:3: ", faults[0])
+        self.assertIn("已在第 2 行用过", faults[0])
+        self.assertIn("已在第 2 行出现过", faults[1])
+
+    def test_key_in_two_files(self):
+        faults = self.faults("xiexie,2=ありがとう|谢谢|常\n", "xiexie,3=どうも|谢谢|常\n")
+        self.assertEqual(len(faults), 1)
+        self.assertIn("02-part.txt:2: ", faults[0])
+
+    def test_every_fault_is_reported_with_its_file_and_line(self):
+        faults = self.faults("A,2=x|y|常\nok,2=y|y|常\nb,0=z|y|常\n")
+        self.assertEqual([f.split(": ")[0] for f in faults], [os.path.join(self.directory, "01-part.txt:2"),
+                                                             os.path.join(self.directory, "01-part.txt:4")])
+
+
+class CommandLineTest(SectionFolderTest):
+    def run_cli(self, output_path=None):
+        """Runs the command line on the folder; returns (exit code, stderr, output path)."""
         output_path = output_path or os.path.join(self.directory, "bin", "date.dat")
         errors = io.StringIO()
         with contextlib.redirect_stderr(errors):
-            code = m.main(["make_date_dat.py", source_path, output_path])
+            code = m.main(["make_date_dat.py", self.directory, output_path])
         return code, errors.getvalue(), output_path
 
     def test_good_source_is_written(self):
-        code, errors, output = self.run_cli("xiexie,2=ありがとう\n")
+        self.write("01-greetings.txt", "## 问候\nxiexie,2=ありがとう|谢谢|常\n")
+        code, errors, output = self.run_cli()
         self.assertEqual((code, errors), (0, ""))
         with open(output, "rb") as built:
             self.assertEqual(m.parse_date_dat(built.read()), [m.Entry("xiexie", 2, "ありがとう")])
@@ -169,57 +185,52 @@ class CommandLineTest(unittest.TestCase):
         output = os.path.join(directory, "date.dat")
         with open(output, "wb") as previous:
             previous.write(b"previous")
-        code, errors, _ = self.run_cli("# c\nxiexie,2=ありがとう\nxiexie,12=どうも\n", output)
+        self.write("01-greetings.txt", "## 问候\nxiexie,2=ありがとう|谢谢|常\nxiexie,12=どうも|谢谢|常\n")
+        code, errors, _ = self.run_cli(output)
         self.assertEqual(code, 1)
-        self.assertIn("phrases.txt:3: ", errors)
+        self.assertIn("01-greetings.txt:3: ", errors)
         with open(output, "rb") as kept:
             self.assertEqual(kept.read(), b"previous")
         self.assertEqual(os.listdir(directory), ["date.dat"], "no temporary file may be left behind")
 
     def test_source_that_is_not_utf8_names_the_line(self):
-        code, errors, output = self.run_cli("xiexie,2=ありがとう\n".encode("utf-8") + "nihao,2=你好\n".encode("gbk"))
+        self.write("01-greetings.txt", "## 问候\nxiexie,2=ありがとう|谢谢|常\n".encode("utf-8") + "nihao,2=你好|你好|敬\n".encode("gbk"))
+        code, errors, output = self.run_cli()
         self.assertEqual(code, 1)
-        self.assertIn("phrases.txt:2: ", errors)
+        self.assertIn("01-greetings.txt:3: ", errors)
         self.assertFalse(os.path.exists(output))
 
     def test_source_without_entries_is_refused(self):
-        code, errors, output = self.run_cli("# nothing yet\n")
+        self.write("01-greetings.txt", "## 问候\n# nothing yet\n")
+        code, errors, output = self.run_cli()
         self.assertEqual(code, 1)
         self.assertFalse(os.path.exists(output))
 
 
+@unittest.skipUnless(os.path.isdir(SHIPPED_SECTIONS), "no sections folder")
 class ShippedListTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.text = read_shipped_source()
-        cls.problems = m.validate(cls.text)
-        cls.entries = m.entries_of(m.parse_source(cls.text)) if not cls.problems else []
+        cls.items = m.read_source([SHIPPED_SECTIONS])
+        cls.entries = m.entries_of(cls.items)
 
-    def test_passes_the_validator(self):
-        self.assertEqual([p.describe("phrases.txt") for p in self.problems], [])
+    def test_survives_encode_and_parse(self):
+        self.assertEqual(m.parse_date_dat(m.encode_date_dat(self.items)), self.entries)
 
-    def test_has_at_least_300_entries(self):
-        self.assertGreaterEqual(len(self.entries), 300)
-
-    def test_japanese_starts_at_position_2_and_positions_are_consecutive(self):
-        positions = defaultdict(list)
-        for entry in self.entries:
-            positions[entry.key].append(entry.position)
-        for key, found in positions.items():
-            with self.subTest(key):
-                self.assertEqual(found, list(range(2, 2 + len(found))), "in file order, starting at 2")
+    def test_has_at_least_1300_keys_and_2500_entries(self):
+        self.assertGreaterEqual(len({e.key for e in self.entries}), 1300)
+        self.assertGreaterEqual(len(self.entries), 2500)
 
     def test_covers_the_basic_words(self):
         phrases = defaultdict(set)
         for entry in self.entries:
             phrases[entry.key].add(entry.phrase)
         expected = {
-            "xiexie": "ありがとう",
+            "xiexie": "ありがとうございます",
             "nihao": "こんにちは",
             "duibuqi": "すみません",
             "zaijian": "さようなら",
-            "shide": "はい",
-            "bushi": "いいえ",
+            "arigatou": "ありがとう",
         }
         for key, phrase in expected.items():
             with self.subTest(key):
@@ -227,9 +238,12 @@ class ShippedListTest(unittest.TestCase):
         numbers = ["yi", "er", "san", "si", "wu", "liu", "qi", "ba", "jiu", "shi"]
         days = ["xingqiyi", "xingqier", "xingqisan", "xingqisi", "xingqiwu", "xingqiliu", "xingqitian"]
         months = [n + "yue" for n in numbers] + ["shiyiyue", "shieryue"]
-        for key in numbers + days + months:
+        for key in days + months + ["shuzi", "yige", "yigeren"]:
             with self.subTest(key):
                 self.assertTrue(phrases[key], f"no entry for {key}")
+        for key in numbers:
+            with self.subTest(key):
+                self.assertFalse(phrases[key], f"single-syllable key {key} hides the commonest characters")
 
 
 if __name__ == "__main__":

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace kana::standin {
@@ -73,6 +75,20 @@ TEST(StandinPhraseParsing, CommaAfterTheEqualsSignBelongsToThePhrase) {
     ASSERT_EQ(list.entries.size(), 1u);
     EXPECT_EQ(list.entries[0].phrase, L"祝好,再见");
     EXPECT_EQ(list.unrecognisedLines, 1u);
+}
+
+TEST(StandinPhraseParsing, ListsEveryEntryOfTheGeneratedPhraseList) {
+    std::ifstream file(KANAROUTE_PHRASE_LIST, std::ios::binary);
+    ASSERT_TRUE(file) << KANAROUTE_PHRASE_LIST;
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(detectEncoding(bytes), TextEncoding::Utf16LeWithBom);
+    const PhraseList list = parsePhrases(decodeUtf16Le(std::string_view(bytes).substr(2)));
+    EXPECT_EQ(list.unrecognisedLines, 0u);
+    EXPECT_GE(list.entries.size(), 2500u);
+    for (const PhraseEntry& entry : list.entries) {
+        EXPECT_TRUE(entry.position.size() == 1 && entry.position[0] >= L'1' && entry.position[0] <= L'9')
+            << entry.position.size();
+    }
 }
 
 TEST(StandinStartOptions, SwitchesInAnyCaseWithSlashOrDash) {
