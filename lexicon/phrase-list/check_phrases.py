@@ -25,6 +25,8 @@ The rules, and how each is decided by machine:
   i, u or v, and no luna-pinyin word has exactly that pinyin.
 * No phrase equals its meaning, as written or after OpenCC turns the Japanese
   into simplified Chinese characters (punctuation ignored).
+* No phrase uses a Chinese character that Japanese writing lacks (车, 习: outside
+  the JIS X 0208 set of Japanese Windows).
 * MeCab knows every word of every phrase, apart from digits and the words of
   accepted_words.txt.
 * A kanji word needs its reading: a phrase with kanji that MeCab analyses into
@@ -166,6 +168,19 @@ def same_as_meaning(phrase: str, phrase_as_chinese: str, meaning: str) -> bool:
     return own in (ld.without_punctuation(phrase), ld.without_punctuation(phrase_as_chinese))
 
 
+def chinese_only_characters(phrase: str) -> List[str]:
+    """Chinese characters of the phrase that Japanese writing does not have (车, 习): those
+    outside the character set of Japanese Windows (JIS X 0208 with its extensions)."""
+    found = []
+    for character in phrase:
+        if ld.is_han(character) and character not in found:
+            try:
+                character.encode("cp932")
+            except UnicodeEncodeError:
+                found.append(character)
+    return found
+
+
 def unknown_words(tokens: Sequence[ld.Token], accepted: Dict[str, str], used: Dict[str, str]) -> List[str]:
     unknown = []
     for token in tokens:
@@ -276,6 +291,9 @@ def check_japanese(
         tokens = analyser.tokens(entry.phrase)
         if same_as_meaning(entry.phrase, as_chinese[entry.phrase], entry.meaning):
             findings.add(entry, f"日语“{entry.phrase}”和中文意思“{entry.meaning}”一模一样，对用户没有帮助：请改用读音或一个短句")
+        chinese = chinese_only_characters(entry.phrase)
+        if chinese:
+            findings.add(entry, f"“{'、'.join(chinese)}”是中文的写法，日语里没有这个字：请按日本的写法写")
         # A reading is written in kana, which MeCab's dictionary hardly knows (ざんぎょう); its
         # kanji candidate is the one that is analysed.
         unknown = [] if entry.register == "读" else unknown_words(tokens, accepted, findings.exceptions_used)

@@ -104,6 +104,10 @@ class CheckTest(unittest.TestCase):
             with self.subTest(entry):
                 self.assertCaught([entry], "一模一样")
 
+    def test_chinese_characters_that_japanese_lacks_are_refused(self):
+        self.assertCaught(["zuodianche,2=电车に乗ります|坐电车|敬"], "“电、车”是中文的写法")
+        self.assertClean("zuodianche,2=電車に乗ります|坐电车|敬")
+
     def test_words_mecab_does_not_know(self):
         self.assertCaught(["xiexie,2=ありがとうございまふ|谢谢|敬"], "MeCab 不认识")
         self.assertCaught(["ganbei,4=ｸﾞｸﾞﾚｶｽﾞｽﾞ|干杯|俗"], "MeCab 不认识")
