@@ -49,26 +49,34 @@ std::wstring testOutputDir() {
 }
 
 void setRegistry(const std::optional<std::wstring>& installDir, const std::optional<std::wstring>& version) {
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput");
-    if (!installDir && !version) {
-        return;
+    // Both registry views: the program reads the 32-bit one where Windows
+    // Script Host is disabled, whatever its own build.
+    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", view, 0);
+        if (!installDir && !version) {
+            continue;
+        }
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            continue;
+        }
+        auto set = [key](const wchar_t* name, const std::wstring& value) {
+            RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        };
+        if (installDir) {
+            set(nullptr, *installDir);
+        }
+        if (version) {
+            set(L"Version", *version);
+        }
+        RegCloseKey(key);
     }
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SogouInput", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    auto set = [key](const wchar_t* name, const std::wstring& value) {
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    };
-    if (installDir) {
-        set(nullptr, *installDir);
-    }
-    if (version) {
-        set(L"Version", *version);
-    }
-    RegCloseKey(key);
+}
+
+std::wstring trashFilesDir() {
+    return fromUnixPath(environment(L"XDG_DATA_HOME")) + L"\\Trash\\files";
 }
 
 InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version,

@@ -28,6 +28,8 @@ struct InputMethod {
 InputMethod installInputMethod(const std::wstring& testName, const std::wstring& version = L"6.2.0.0000",
                                bool withConfigExe = true);
 void setRegistry(const std::optional<std::wstring>& installDir, const std::optional<std::wstring>& version);
+// Where Wine's desktop trash (the Recycle Bin) keeps the files of this test run.
+std::wstring trashFilesDir();
 
 // Files.
 void writeFile(const std::wstring& path, const std::string& bytes);

@@ -22,6 +22,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;iexplore.exe=d"
 export XDG_DATA_HOME="$build/test-data"
 rm -rf "$XDG_DATA_HOME/Trash"
 mkdir -p "$XDG_DATA_HOME"
+# A version folder that is a symbolic link (Wine makes none itself): it leads
+# to the stand-in of the test that refuses such a folder.
+mkdir -p "$WINEPREFIX/drive_c/e2e-links/SogouInput"
+ln -sfn ../../e2e/unsafe/SogouInput/6.2.0.0000 "$WINEPREFIX/drive_c/e2e-links/SogouInput/6.2.0.0000"
 # The test output folder and the stand-in browser's record, as Windows paths.
 export KANAROUTE_TEST_OUTPUT=${KANAROUTE_TEST_OUTPUT:-$build/test-output}
 mkdir -p "$KANAROUTE_TEST_OUTPUT"
