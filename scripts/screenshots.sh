@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures in docs/screenshots/ from the real program:
-#   main-window.png, help-window.png, help-window-enlarged.png, advertisement-window.png,
+#   main-window.png, main-window-144dpi.png, help-window.png, help-window-enlarged.png, advertisement-window.png,
 #   install-1-main.png, install-2-confirm.png, install-3-help-and-settings.png, install.gif
 # Builds the program, makes a fresh Wine prefix (build/screenshots-prefix) with the stand-in input
 # method, and runs docs/tools/screenshot_tour.cpp (built here with the end-to-end test driver) under
@@ -55,7 +55,7 @@ tr -d '\r' <"$work/tour.txt" >"$work/tour.lines"
 
 mkdir -p "$out"
 png() { "$IM" "$1" -strip "$2"; }
-for name in main-window help-window help-window-enlarged advertisement-window; do
+for name in main-window main-window-144dpi help-window help-window-enlarged advertisement-window; do
   png "$work/bmp/$name.bmp" "$out/$name.png"
 done
 # The pictures of several windows: the screen around them, with a small margin.

@@ -94,6 +94,19 @@ void settle() {
 } // namespace
 
 int main() {
+    {
+        // The main window on a screen at 144 DPI (150 %).
+        const e2e::ScreenDpi scale(144);
+        e2e::Program scaled;
+        HWND window = scaled.mainWindow();
+        if (window == nullptr) {
+            fail("the main window did not open at 144 DPI");
+            return 1;
+        }
+        settle();
+        e2e::saveScreenshot(window, L"main-window-144dpi");
+        scaled.kill();
+    }
     e2e::Program program;
     HWND main = program.mainWindow();
     if (main == nullptr) {

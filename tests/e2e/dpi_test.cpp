@@ -1,0 +1,90 @@
+// The program at other screen scales: with the test prefix's LogPixels at 120,
+// 144 and 192 DPI, every window and control rectangle is its twips value at
+// that DPI (a window larger than the test screen is kept within it).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/main_window_layout.h"
+#include "tests/e2e/driver.h"
+#include "windows/help_window_layout.h"
+
+using namespace e2e;
+
+namespace {
+
+// A control's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool within1px(int seen, int expected) {
+    return seen - expected <= 1 && expected - seen <= 1;
+}
+
+// Compares every control of a window built from `layout` with its twips at dpi.
+void expectLayoutAt(HWND window, const kana::WindowSpec& layout, int dpi) {
+    RECT client{};
+    GetClientRect(window, &client);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    // At 192 DPI the main window is wider than the 1024 x 768 test screen; the
+    // system then keeps it within the screen, as it would on a small monitor.
+    const auto sizeFits = [](int seen, int expected, int outerSize, int screen) {
+        return outerSize >= screen ? seen <= expected : within1px(seen, expected);
+    };
+    EXPECT_TRUE(sizeFits(client.right, kana::twipsToPixels(layout.innerWidth, dpi), outer.right - outer.left,
+                         GetSystemMetrics(SM_CXSCREEN)))
+        << std::wstring(layout.name) << " width " << client.right << " at " << dpi;
+    EXPECT_TRUE(sizeFits(client.bottom, kana::twipsToPixels(layout.innerHeight, dpi),
+                         outer.bottom - outer.top, GetSystemMetrics(SM_CYSCREEN)))
+        << std::wstring(layout.name) << " height " << client.bottom << " at " << dpi;
+    for (const kana::ControlSpec& row : layout.controls) {
+        HWND control = child(window, row.id);
+        if (control == nullptr) {
+            continue; // lines and outlines are drawn by their container
+        }
+        const RECT seen = rectInParent(control);
+        const int left = kana::twipsToPixels(row.left, dpi);
+        const int top = kana::twipsToPixels(row.top, dpi);
+        EXPECT_TRUE(within1px(seen.left, left) && within1px(seen.top, top) &&
+                    within1px(seen.right - seen.left, kana::twipsToPixels(row.width, dpi)) &&
+                    within1px(seen.bottom - seen.top, kana::twipsToPixels(row.height, dpi)))
+            << std::wstring(layout.name) << "." << std::wstring(row.name) << " at " << dpi << ": "
+            << seen.left << "," << seen.top << " " << seen.right - seen.left << "x" << seen.bottom - seen.top;
+    }
+}
+
+void checkAt(int dpi) {
+    const ScreenDpi scale(static_cast<DWORD>(dpi));
+    const InputMethod method = installInputMethod(L"dpi" + std::to_wstring(dpi));
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    expectLayoutAt(window, kana::main_window::layout(), dpi);
+    if (dpi == 144) {
+        saveScreenshot(window, L"main-window-144dpi");
+    }
+    postClick(child(window, kana::main_window::kCommand6));
+    HWND help = program.waitForHelpWindow();
+    ASSERT_NE(help, nullptr);
+    expectLayoutAt(help, kana::help_window::layout(), dpi);
+}
+
+} // namespace
+
+TEST(HighDpi, EveryRectangleIsItsTwipsAt120Dpi) {
+    checkAt(120);
+}
+
+TEST(HighDpi, EveryRectangleIsItsTwipsAt144Dpi) {
+    checkAt(144);
+}
+
+TEST(HighDpi, EveryRectangleIsItsTwipsAt192Dpi) {
+    checkAt(192);
+}
