@@ -1,5 +1,6 @@
 #include "lexicon/win32/win32_file_steps.h"
 
+#include "common/win32/desktop_shell.h"
 #include "common/win32/file_lookup.h"
 #include "common/win32/handles.h"
 #include "common/win32/system_error.h"
@@ -176,9 +177,21 @@ StepResult Win32FileSteps::flush(const std::wstring& path) {
 }
 
 StepResult Win32FileSteps::startSettingsProgram(const std::wstring& appPath) {
-    // The application path is given on its own, so that a path with blanks
-    // (C:\Program Files\...) can never start another program; the command line
-    // repeats it in quotes, as the program's first argument.
+    // The settings program runs in its own folder, and as the signed-in user:
+    // anyone who can write to the version folder must not gain this program's
+    // administrator rights through it. The desktop's shell starts it so; it
+    // cannot report a missing file, so it is only asked for one that exists.
+    const std::wstring folder = appPath.substr(0, appPath.find_last_of(L'\\'));
+    const DWORD attributes = ::GetFileAttributesW(appPath.c_str());
+    const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (isFile && kana::win32::runsElevated() && kana::win32::openThroughDesktopShell(appPath, folder)) {
+        return StepResult::success();
+    }
+
+    // Where the shell cannot be reached (no Explorer, or Wine): the program
+    // starts it itself. The application path is given on its own, so that a
+    // path with blanks (C:\Program Files\...) can never start another
+    // program; the command line repeats it in quotes, as the first argument.
     std::wstring commandLine = L"\"" + appPath + L"\"";
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
@@ -188,8 +201,8 @@ StepResult Win32FileSteps::startSettingsProgram(const std::wstring& appPath) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(appPath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    if (!::CreateProcessW(appPath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         return lastError();
     }
     // Not waited for and not watched.

@@ -39,6 +39,13 @@ class DisabledLibrary {
     std::wstring key_;
 };
 
+// Puts the stand-in's usual registry values back, so that a test started
+// after this one (which may start the program before it sets its own) finds a
+// usable input method.
+struct UsualRegistryAfterwards {
+    ~UsualRegistryAfterwards() { setRegistry(L"C:\\Program Files\\SogouInput", L"6.2.0.0000"); }
+};
+
 // The registry values name an unsafe path: the program says which and why,
 // ends, and touches no file (a wildcard would otherwise match the real folder).
 void expectRefusedPath(const std::wstring& installDir, const std::wstring& version,
@@ -126,6 +133,7 @@ TEST(Durability, WithWindowsScriptHostDisabledThePathIsStillFound) {
 }
 
 TEST(Durability, ARegistryPathWithAWildcardOrThroughALinkIsRefusedBeforeAnyFileIsTouched) {
+    const UsualRegistryAfterwards restore;
     const InputMethod real = installInputMethod(L"unsafe");
     writeFile(real.file(L"phrases.ini"), phraseFile("mine"));
     writeFile(real.file(kLatestBackup), phraseFile("latest"));

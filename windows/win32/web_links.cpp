@@ -9,6 +9,7 @@
 
 #include "app/main_window_texts.h"
 #include "common/win32/automation.h"
+#include "common/win32/desktop_shell.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_box.h"
 
@@ -95,7 +96,15 @@ bool openInDefaultBrowser(std::wstring_view address) {
 
 void openLink(WebLink link) {
     const std::wstring_view address = linkAddress(link);
-    if (openInAutomatedBrowser(address) || openInDefaultBrowser(address)) {
+    // This program runs elevated, and the browser automation object would run
+    // the browser elevated too, browsing the web with administrator rights:
+    // it is then treated as not available, and the address goes to the
+    // desktop's shell, which opens it as the signed-in user.
+    if (runsElevated()) {
+        if (openThroughDesktopShell(std::wstring(address), {}) || openInDefaultBrowser(address)) {
+            return;
+        }
+    } else if (openInAutomatedBrowser(address) || openInDefaultBrowser(address)) {
         return;
     }
     showMessage(linkFailedMessage(address), texts::kApplicationTitle);
