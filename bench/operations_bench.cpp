@@ -34,11 +34,20 @@ class SilentHost final : public kana::lexicon::OperationHost {
 // restore would otherwise time a process start.
 class TimedFileSteps final : public kana::lexicon::FileSteps {
   public:
-    bool exists(const std::wstring& path) override {
-        return timed(Kind::Exists, [&] { return real_.exists(path); });
+    kana::lexicon::Lookup lookUp(const std::wstring& path) override {
+        return timed(Kind::Exists, [&] { return real_.lookUp(path); });
     }
     kana::lexicon::StepResult deleteFile(const std::wstring& path) override {
         return timed(Kind::Delete, [&] { return real_.deleteFile(path); });
+    }
+    kana::lexicon::StepResult recycle(const std::wstring& path) override {
+        return timed(Kind::Delete, [&] { return real_.recycle(path); });
+    }
+    kana::lexicon::StepResult flush(const std::wstring& path) override {
+        return timed(Kind::Flush, [&] { return real_.flush(path); });
+    }
+    kana::lexicon::StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override {
+        return timed(Kind::Other, [&] { return real_.appendToSmallFile(path, bytes); });
     }
     kana::lexicon::StepResult rename(const std::wstring& from, const std::wstring& to) override {
         return timed(Kind::Rename, [&] { return real_.rename(from, to); });
@@ -68,7 +77,8 @@ class TimedFileSteps final : public kana::lexicon::FileSteps {
     void reset() { totals_ = {}; }
     // "copy 3.1, rename 0.4, ...": milliseconds per kind of step since reset().
     std::string breakdown(int runs) const {
-        static const char* const names[] = {"exists", "rename", "copy", "delete", "time stamp", "other"};
+        static const char* const names[] = {"exists",     "rename", "copy", "delete",
+                                            "time stamp", "flush",  "other"};
         std::string text;
         for (std::size_t i = 0; i < totals_.size(); ++i) {
             char part[64];
@@ -80,7 +90,7 @@ class TimedFileSteps final : public kana::lexicon::FileSteps {
     }
 
   private:
-    enum class Kind { Exists, Rename, Copy, Delete, TimeStamp, Other, Count };
+    enum class Kind { Exists, Rename, Copy, Delete, TimeStamp, Flush, Other, Count };
 
     template <typename Step> auto timed(Kind kind, Step step) -> decltype(step()) {
         const double start = nowMs();

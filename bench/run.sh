@@ -36,9 +36,10 @@ $cxx "${flags[@]}" -DWIN32_LEAN_AND_MEAN -ffunction-sections -fdata-sections ben
 $cxx "${flags[@]}" bench/bench_main.cpp bench/gui_process.cpp bench/startup_bench.cpp \
   bench/operations_bench.cpp bench/refresh_bench.cpp bench/click_bench.cpp \
   lexicon/win32/win32_file_steps.cpp common/win32/system_error.cpp common/win32/file_lookup.cpp \
+  common/win32/desktop_shell.cpp \
   app/win32/input_method_registry.cpp app/win32/backup_time_reader.cpp \
   build/win64/libkanaroute_core.a -static -static-libgcc -static-libstdc++ \
-  -lole32 -loleaut32 -luuid -lpsapi -ladvapi32 -luser32 -o "$out/bench_driver.exe"
+  -lole32 -loleaut32 -luuid -lpsapi -ladvapi32 -luser32 -lshell32 -o "$out/bench_driver.exe"
 
 # A prefix of its own, with the stand-in input method and two time-stamp
 # files, so that start-up and refresh read everything the load handler can.
