@@ -1,6 +1,7 @@
 #include "app/load_handler.h"
 
 #include "app/main_window_texts.h"
+#include "lexicon/file_set.h"
 
 namespace kana {
 
@@ -15,7 +16,7 @@ bool isLowVersion(std::wstring_view versionDir) {
 LoadDecision decideLoad(const RegistryValues& values, std::wstring_view userName, bool phrasesExists) {
     LoadDecision decision;
     decision.versionDir = versionDirectoryOf(values);
-    decision.phrasesPath = decision.versionDir + L"\\phrases.ini";
+    decision.phrasesPath = lexicon::FileSet(decision.versionDir).phrases();
 
     // Replace mode, the backup tick and the backup button are offered again on
     // every run; without phrases.ini there is nothing to back up.
@@ -32,8 +33,7 @@ LoadDecision decideLoad(const RegistryValues& values, std::wstring_view userName
     }
 
     decision.label2Caption = std::wstring(texts::kUserLabelPrefix) + std::wstring(userName) + L"\r" +
-                             std::wstring(texts::kInstallTargetPrefix) + decision.versionDir +
-                             L"\\phrases.ini";
+                             std::wstring(texts::kInstallTargetPrefix) + decision.phrasesPath;
     decision.warnLowVersion = isLowVersion(decision.versionDir);
     return decision;
 }

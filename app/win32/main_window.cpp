@@ -1,7 +1,5 @@
 #include "app/win32/main_window.h"
 
-#include <cstdlib>
-
 #include "app/input_method_paths.h"
 #include "app/load_handler.h"
 #include "app/main_window_layout.h"
@@ -10,6 +8,7 @@
 #include "app/win32/input_method_folder.h"
 #include "app/win32/input_method_registry.h"
 #include "common/win32/message_box.h"
+#include "lexicon/file_set.h"
 #include "lexicon/win32/lexicon_commands.h"
 #include "windows/win32/about_box.h"
 #include "windows/win32/advertisement_window.h"
@@ -20,9 +19,31 @@ namespace kana::win32 {
 
 using namespace kana::main_window;
 
-void endProgram() {
-    ::ExitProcess(0);
-}
+namespace {
+
+// The controls by what they do for the user; the layout table keeps the
+// design's names (Command3, Option3, ...) as the link to the design.
+constexpr int aboutButton = kCommand1;
+constexpr int exitButton = kCommand2;
+constexpr int installButton = kCommand3;
+constexpr int restoreButton = kCommand4;
+constexpr int uninstallButton = kCommand5;
+constexpr int helpButton = kCommand6;
+constexpr int backupButton = kCommand7;
+constexpr int vendorLogo = kImage1;
+constexpr int introductionLink = kLabel3;
+constexpr int advertisingLine = kLabel8;
+constexpr int keepExistingPhrases = kCheck1;
+constexpr int addMode = kOption1;
+constexpr int replaceMode = kOption2;
+constexpr int restoreToInitialChoice = kOption3;
+constexpr int restoreToLatestChoice = kOption4;
+constexpr int hintLine = kDlg;
+constexpr int installTargetLine = kLabel2;
+constexpr int initialBackupTime = kLabel5;
+constexpr int latestBackupTime = kLabel6;
+
+} // namespace
 
 MainWindow::MainWindow() : Form(layout()) {}
 
@@ -60,36 +81,35 @@ bool MainWindow::load() {
         recoveryDone_ = true;
         recoverInterruptedOperation(versionDirectoryOf(*registry.values));
     }
-    const std::wstring phrasesPath = versionDirectoryOf(*registry.values) + L"\\phrases.ini";
-    const LoadDecision load = decideLoad(*registry.values, userName(), existsByLookup(phrasesPath));
+    const lexicon::FileSet files(versionDirectoryOf(*registry.values));
+    const LoadDecision load = decideLoad(*registry.values, userName(), existsByLookup(files.phrases()));
     versionDir_ = load.versionDir;
-    phrasesPath_ = load.phrasesPath;
 
     // Restore choices are offered again before the time stamps decide.
-    setEnabled(kOption3, true);
-    setEnabled(kOption4, true);
-    selectOption(kOption3);
-    setEnabled(kCommand4, true);
-    applyChange(kOption2, load.option2);
-    applyChange(kCheck1, load.check1);
-    applyChange(kCommand7, load.command7);
+    setEnabled(restoreToInitialChoice, true);
+    setEnabled(restoreToLatestChoice, true);
+    selectOption(restoreToInitialChoice);
+    setEnabled(restoreButton, true);
+    applyChange(replaceMode, load.option2);
+    applyChange(keepExistingPhrases, load.check1);
+    applyChange(backupButton, load.command7);
     if (load.option2.checked.value_or(false)) {
-        selectOption(kOption2);
+        selectOption(replaceMode);
     }
-    applyChange(kOption1, load.option1);
-    setText(kLabel2, load.label2Caption);
+    applyChange(addMode, load.option1);
+    setText(installTargetLine, load.label2Caption);
 
     if (load.warnLowVersion) {
         showMessage(texts::kLowVersionWarning, texts::kApplicationTitle);
     }
 
-    const BackupDecision backups = decideBackups(readTimeStamp(versionDir_ + L"\\time000.ini"),
-                                                 readTimeStamp(versionDir_ + L"\\time001.ini"));
-    setText(kLabel5, backups.label5Caption);
-    applyChange(kOption3, backups.option3);
-    setText(kLabel6, backups.label6Caption);
-    applyChange(kOption4, backups.option4);
-    applyChange(kCommand4, backups.command4);
+    const BackupDecision backups =
+        decideBackups(readTimeStamp(files.initialTimeStamp()), readTimeStamp(files.latestTimeStamp()));
+    setText(initialBackupTime, backups.label5Caption);
+    applyChange(restoreToInitialChoice, backups.option3);
+    setText(latestBackupTime, backups.label6Caption);
+    applyChange(restoreToLatestChoice, backups.option4);
+    applyChange(restoreButton, backups.command4);
     return true;
 }
 
@@ -108,8 +128,8 @@ void MainWindow::showHint(std::wstring_view controlName) {
         return;
     }
     hint_ = next;
-    setText(kDlg, hint_.text);
-    setForeColour(kDlg, hint_.colour);
+    setText(hintLine, hint_.text);
+    setForeColour(hintLine, hint_.colour);
 }
 
 void MainWindow::onControlMouseMove(int id) {
@@ -130,7 +150,26 @@ void MainWindow::onCloseBox() {
     endProgram();
 }
 
+void MainWindow::endProgram() {
+    stopShowingMessages();
+    for (Form* other : {static_cast<Form*>(help_.get()), static_cast<Form*>(advertisement_.get())}) {
+        if (other != nullptr && other->exists()) {
+            ::DestroyWindow(other->hwnd());
+        }
+    }
+    if (exists()) {
+        ::DestroyWindow(hwnd());
+    }
+}
+
+void MainWindow::onDestroyed() {
+    ::PostQuitMessage(0);
+}
+
 void MainWindow::showHelpWindow() {
+    if (!exists()) {
+        return; // the program is ending
+    }
     if (!help_ || !help_->exists()) {
         help_ = std::make_unique<HelpWindow>();
         if (!help_->create()) {
@@ -156,52 +195,59 @@ void MainWindow::openAdvertisementWindow() {
 
 void MainWindow::onClick(int id) {
     switch (id) {
-    case kCommand1:
+    case aboutButton:
         showAboutBox();
         break;
-    case kCommand2:
+    case exitButton:
         endProgram();
-    case kCommand6:
+        break;
+    case helpButton:
         showHelpWindow();
         break;
-    case kImage1:
+    case vendorLogo:
         openLink(WebLink::VendorSite);
         break;
-    case kLabel3:
+    case introductionLink:
         openLink(WebLink::Introduction);
         break;
-    case kLabel8:
+    case advertisingLine:
         openAdvertisementWindow();
         break;
-    case kCommand3:
-    case kCommand4:
-    case kCommand5:
-    case kCommand7:
-        runLexiconOperation(id);
+    case installButton:
+        install();
+        break;
+    case backupButton:
+        backUp();
+        break;
+    case restoreButton:
+        restore();
+        break;
+    case uninstallButton:
+        uninstall();
         break;
     default:
         break;
     }
 }
 
-void MainWindow::runLexiconOperation(int id) {
-    LexiconCommandContext context{*this, versionDir_, phrasesPath_};
-    switch (id) {
-    case kCommand3:
-        runInstall(context, isChecked(kCheck1));
-        break;
-    case kCommand7:
-        runBackup(context);
-        break;
-    case kCommand4:
-        runRestore(context, isChecked(kOption3));
-        break;
-    case kCommand5:
-        runUninstall(context);
-        break;
-    default:
-        break;
-    }
+void MainWindow::install() {
+    LexiconCommandContext context{*this, versionDir_};
+    runInstall(context, isChecked(keepExistingPhrases));
+}
+
+void MainWindow::backUp() {
+    LexiconCommandContext context{*this, versionDir_};
+    runBackup(context);
+}
+
+void MainWindow::restore() {
+    LexiconCommandContext context{*this, versionDir_};
+    runRestore(context, isChecked(restoreToInitialChoice));
+}
+
+void MainWindow::uninstall() {
+    LexiconCommandContext context{*this, versionDir_};
+    runUninstall(context);
 }
 
 } // namespace kana::win32

@@ -26,33 +26,37 @@ class MainWindow : public Form {
     bool load();
 
     const std::wstring& versionDir() const { return versionDir_; }
-    const std::wstring& phrasesPath() const { return phrasesPath_; }
 
     // Creates the help window on first use (and afresh after the user closed
     // it) and shows it modeless, without an owner.
     void showHelpWindow();
     void openAdvertisementWindow();
 
+    // Ends the program at once: every window of the program goes, no message
+    // is shown any more, and the message loop ends, so that the program
+    // leaves through its normal path.
+    void endProgram();
+
   protected:
     void onClick(int id) override;
     void onControlMouseMove(int id) override;
     void onSurfaceMouseMove() override;
     void onCloseBox() override;
+    void onDestroyed() override;
 
   private:
     void showHint(std::wstring_view controlName);
     void applyChange(int id, const ControlChange& change);
-    void runLexiconOperation(int id);
+    void install();
+    void backUp();
+    void restore();
+    void uninstall();
 
     std::wstring versionDir_;
-    std::wstring phrasesPath_;
     bool recoveryDone_ = false;
     HintLineState hint_ = kInitialHintLine;
     std::unique_ptr<HelpWindow> help_;
     std::unique_ptr<AdvertisementWindow> advertisement_;
 };
-
-// Ends the program at once; every window of the program goes with it.
-[[noreturn]] void endProgram();
 
 } // namespace kana::win32

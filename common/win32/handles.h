@@ -1,5 +1,6 @@
-// RAII owners for the Win32 handles the program uses. Each handle is owned by
-// exactly one object from the moment it is created.
+// RAII owners for the Win32 handles the program and the stand-in settings
+// program use. Each handle is owned by exactly one object from the moment it
+// is created.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +45,9 @@ template <typename Handle, auto Close, typename InvalidValue = NullIsInvalid> cl
         return handle;
     }
     void reset(Handle handle) {
+        if (handle == handle_) {
+            return; // already owned: it stays open
+        }
         if (handle_ != invalidValue() && handle_ != Handle{}) {
             Close(handle_);
         }
@@ -70,11 +74,11 @@ inline void deleteGdiObject(HGDIOBJ object) {
 inline void destroyIcon(HICON icon) {
     ::DestroyIcon(icon);
 }
-inline void destroyCursor(HCURSOR cursor) {
-    ::DestroyCursor(cursor);
-}
 inline void freeLibrary(HMODULE module) {
     ::FreeLibrary(module);
+}
+inline void freeLocal(HLOCAL memory) {
+    ::LocalFree(memory);
 }
 
 using unique_hkey = UniqueHandle<HKEY, closeKey>;
@@ -85,8 +89,9 @@ using unique_hfont = UniqueHandle<HFONT, deleteGdiObject>;
 using unique_hbrush = UniqueHandle<HBRUSH, deleteGdiObject>;
 using unique_hpen = UniqueHandle<HPEN, deleteGdiObject>;
 using unique_hicon = UniqueHandle<HICON, destroyIcon>;
-using unique_hcursor = UniqueHandle<HCURSOR, destroyCursor>;
 using unique_hmodule = UniqueHandle<HMODULE, freeLibrary>;
+// Memory the system allocated for the caller (FormatMessageW, CommandLineToArgvW).
+using unique_hlocal = UniqueHandle<HLOCAL, freeLocal>;
 
 // A COM interface pointer that releases its reference when it goes.
 template <typename Interface> class ComPtr {

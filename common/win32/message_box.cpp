@@ -8,6 +8,7 @@ namespace kana::win32 {
 namespace {
 
 HWND g_owner = nullptr;
+bool g_stopped = false;
 
 // A message box is modal to the whole program: while it is up, the program's
 // other windows (the help and advertisement windows have no owner) take no
@@ -48,7 +49,14 @@ void setMessageOwner(HWND owner) {
     g_owner = owner;
 }
 
+void stopShowingMessages() {
+    g_stopped = true;
+}
+
 Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons buttons) {
+    if (g_stopped) {
+        return Answer::Ok;
+    }
     const std::wstring textCopy(text);
     const std::wstring titleCopy(title);
     HWND owner = (g_owner != nullptr && ::IsWindowVisible(g_owner)) ? g_owner : nullptr;

@@ -17,4 +17,8 @@ Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons butt
 // The window that owns the program's message boxes.
 void setMessageOwner(HWND owner);
 
+// The program is ending: from now on showMessage shows nothing and answers Ok,
+// so that no question or report outlives the windows it belongs to.
+void stopShowingMessages();
+
 } // namespace kana::win32

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/win32/handles.h"
+
 namespace kana::win32 {
 
 namespace {
@@ -11,12 +13,10 @@ std::wstring formatFromSystem(DWORD code, DWORD language) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         code, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const unique_hlocal owner(buffer);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
         text.assign(buffer, length);
-    }
-    if (buffer != nullptr) {
-        ::LocalFree(buffer);
     }
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();

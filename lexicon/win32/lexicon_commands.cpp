@@ -18,7 +18,7 @@ class MainWindowHost final : public lexicon::OperationHost {
     void refresh() override {
         if (!window_.load()) {
             // The input method went away while the program ran: nothing more can be offered.
-            endProgram();
+            window_.endProgram();
         }
     }
 
@@ -31,7 +31,7 @@ class MainWindowHost final : public lexicon::OperationHost {
 
     void showHelpWindow() override { window_.showHelpWindow(); }
 
-    void endProgram() override { win32::endProgram(); }
+    void endProgram() override { window_.endProgram(); }
 
   private:
     MainWindow& window_;

@@ -11,7 +11,6 @@ class MainWindow;
 struct LexiconCommandContext {
     MainWindow& window;
     const std::wstring& versionDir;
-    const std::wstring& phrasesPath;
 };
 
 void runInstall(LexiconCommandContext& context, bool backupFirst);

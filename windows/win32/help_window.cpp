@@ -9,6 +9,11 @@ using namespace kana::help_window;
 
 namespace {
 
+// The controls by what they do; the layout table keeps the design's names.
+constexpr int illustration = kImage1;           // the small picture, enlarged by a click
+constexpr int enlargedIllustration = kPicture1; // covers the window, back to normal by a click
+constexpr int topicText = kText1;
+
 // The topic (1 to 4) whose label has this identifier, or 0.
 int topicOfLabel(int id) {
     for (int topic = 1; topic <= help_topics::kTopicCount; ++topic) {
@@ -35,7 +40,7 @@ HelpWindow::HelpWindow() : Form(layout()) {}
 
 void HelpWindow::load() {
     // The picture box covers the whole window; it shows only in the enlarged view.
-    setVisible(kPicture1, false);
+    setVisible(enlargedIllustration, false);
     loaded_ = true;
 }
 
@@ -71,9 +76,9 @@ void HelpWindow::onActivate(HWND previous) {
 void HelpWindow::onClick(int id) {
     if (const int topic = topicOfLabel(id); topic != 0) {
         chooseTopic(topic);
-    } else if (id == kImage1) {
+    } else if (id == illustration) {
         enlarge();
-    } else if (id == kPicture1) {
+    } else if (id == enlargedIllustration) {
         backToNormal();
     }
 }
@@ -89,8 +94,8 @@ void HelpWindow::chooseTopic(int topic) {
     for (int label = 0; label < help_topics::kTopicCount; ++label) {
         setForeColour(kTopicLabels[label], view.labelColours[static_cast<std::size_t>(label)]);
     }
-    setText(kText1, view.text);
-    setVisible(kImage1, view.illustrationVisible);
+    setText(topicText, view.text);
+    setVisible(illustration, view.illustrationVisible);
 }
 
 void HelpWindow::highlightTopic(int topic) {
@@ -105,14 +110,14 @@ void HelpWindow::highlightTopic(int topic) {
 }
 
 void HelpWindow::enlarge() {
-    setVisible(kPicture1, true);
-    // The picture box shows the illustration of Image1 at its natural size.
-    setPicture(kPicture1, layoutPicture(PictureId::HelpIllustration), false);
+    setVisible(enlargedIllustration, true);
+    // The picture box shows the illustration at its natural size.
+    setPicture(enlargedIllustration, layoutPicture(PictureId::HelpIllustration), false);
     setOuterSizeTwips(kEnlargedOuterWidth, kEnlargedOuterHeight);
 }
 
 void HelpWindow::backToNormal() {
-    setVisible(kPicture1, false);
+    setVisible(enlargedIllustration, false);
     setOuterSizeTwips(kNormalOuterWidth, kNormalOuterHeight);
 }
 

@@ -3,7 +3,7 @@
 #include "standin/config/start_options.h"
 #include "standin/config/win32/own_files.h"
 #include "standin/config/win32/settings_window.h"
-#include "standin/config/win32/unique_handles.h"
+#include "common/win32/handles.h"
 
 #include <windows.h>
 
@@ -19,9 +19,8 @@ namespace {
 std::vector<std::wstring> commandLineArguments() {
     std::vector<std::wstring> arguments;
     int count = 0;
-    std::unique_ptr<void, kana::standin::LocalMemoryFreer> owner;
     wchar_t** values = CommandLineToArgvW(GetCommandLineW(), &count);
-    owner.reset(values);
+    const kana::win32::unique_hlocal owner(values);
     for (int i = 1; values && i < count; ++i) {
         arguments.emplace_back(values[i]);
     }

@@ -2,7 +2,7 @@
 
 #include "standin/config/config_texts.h"
 #include "standin/config/win32/text_codec.h"
-#include "standin/config/win32/unique_handles.h"
+#include "common/win32/handles.h"
 
 #include <algorithm>
 #include <vector>
@@ -48,9 +48,9 @@ void appendToStartLog(std::wstring_view line) {
     const std::string record = toUtf8(line) + "\r\n";
     // A test may be reading the log at this moment; a short wait rides that out.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        UniqueFileHandle log = adoptFileHandle(CreateFileW(
-            path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        win32::unique_hfile log(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (log) {
             writeAll(log.get(), record);
             return;
@@ -64,9 +64,9 @@ void appendToStartLog(std::wstring_view line) {
 
 FileContents readWholeFile(const std::wstring& path) {
     FileContents contents;
-    UniqueFileHandle file = adoptFileHandle(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         contents.error = GetLastError();
         const bool missing = contents.error == ERROR_FILE_NOT_FOUND || contents.error == ERROR_PATH_NOT_FOUND;
@@ -105,8 +105,8 @@ FileContents readWholeFile(const std::wstring& path) {
 DWORD replaceWholeFile(const std::wstring& path, std::string_view bytes) {
     const std::wstring temporary = path + L".saving";
     {
-        UniqueFileHandle file = adoptFileHandle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        win32::unique_hfile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             return GetLastError();
         }
@@ -130,7 +130,7 @@ std::wstring systemErrorText(DWORD error) {
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::unique_ptr<void, LocalMemoryFreer> owner(buffer);
+    const win32::unique_hlocal owner(buffer);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();

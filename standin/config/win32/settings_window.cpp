@@ -29,13 +29,13 @@ constexpr int kButtonGap = 8;
 constexpr int kButtonTop = kClientHeight - kMargin - kButtonHeight;
 constexpr int kSeparatorTop = kButtonTop - 10;
 
-UniqueFont createUiFont(bool bold) {
+win32::unique_hfont createUiFont(bool bold) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    return UniqueFont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                  GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    return win32::unique_hfont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                           GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
 }
 
 DWORD styleFor(PageControlKind kind) {

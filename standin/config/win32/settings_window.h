@@ -3,7 +3,7 @@
 #pragma once
 
 #include "standin/config/start_options.h"
-#include "standin/config/win32/unique_handles.h"
+#include "common/win32/handles.h"
 
 #include <windows.h>
 
@@ -34,8 +34,8 @@ class SettingsWindow {
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    UniqueFont font_;
-    UniqueFont titleFont_;
+    win32::unique_hfont font_;
+    win32::unique_hfont titleFont_;
     std::vector<std::pair<int, HWND>> pageControls_; // page index and control
     int currentPage_ = -1;
 };
