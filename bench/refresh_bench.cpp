@@ -8,6 +8,7 @@
 #include "app/load_handler.h"
 #include "app/win32/backup_time_reader.h"
 #include "app/win32/input_method_registry.h"
+#include "lexicon/file_set.h"
 
 namespace bench {
 
@@ -20,12 +21,12 @@ bool runLoadHandler() {
         std::fprintf(stderr, "load handler: %ls\n", registry.problem.c_str());
         return false;
     }
-    const std::wstring phrasesPath = kana::versionDirectoryOf(*registry.values) + L"\\phrases.ini";
+    const kana::lexicon::FileSet files(kana::versionDirectoryOf(*registry.values));
     const kana::LoadDecision load =
-        kana::decideLoad(*registry.values, L"bench", kana::win32::existsByLookup(phrasesPath));
+        kana::decideLoad(*registry.values, L"bench", kana::win32::existsByLookup(files.phrases()));
     const kana::BackupDecision backups =
-        kana::decideBackups(kana::win32::readTimeStamp(load.versionDir + L"\\time000.ini"),
-                            kana::win32::readTimeStamp(load.versionDir + L"\\time001.ini"));
+        kana::decideBackups(kana::win32::readTimeStamp(files.initialTimeStamp()),
+                            kana::win32::readTimeStamp(files.latestTimeStamp()));
     return !backups.label5Caption.empty();
 }
 

@@ -1,8 +1,12 @@
-// What screen readers see of the program's windows: each custom control's
-// MSAA role and name, read from another process as assistive technology does.
+// What automation and screen readers see of the program's windows: the font
+// each control reports through WM_GETFONT, and each custom control's MSAA
+// role and name, read from another process as assistive technology does.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
+
+#include <map>
+#include <sstream>
 
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
@@ -43,12 +47,83 @@ Accessible accessibleOf(HWND hwnd) {
     return result;
 }
 
+// The fonts the program's controls report through WM_GETFONT, by control id.
+// Wine refuses WM_GETFONT between processes, so a small probe library is
+// loaded into the program (a remote thread calls LoadLibraryW) and asks there.
+std::map<int, std::wstring> fontsReportedInside(const Program& program) {
+    const std::wstring probe = binDir() + L"\\font_probe.dll";
+    const std::wstring report = probe + L".txt";
+    DeleteFileW(report.c_str());
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                     PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+                                 FALSE, program.pid());
+    if (process == nullptr) {
+        return {};
+    }
+    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, probe.c_str(), bytes, nullptr);
+    // kernel32 lies at the same address in every process of one architecture.
+    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr)) {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::map<int, std::wstring> fonts;
+    if (!waitUntil([&] { return exists(report); }, 10000)) {
+        return fonts;
+    }
+    const std::string raw = readFile(report).value_or("");
+    std::wistringstream lines(
+        std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t)));
+    std::wstring line;
+    while (std::getline(lines, line)) {
+        const std::size_t space = line.find(L' ');
+        if (space != std::wstring::npos) {
+            fonts[std::stoi(line.substr(0, space))] = line.substr(space + 1);
+        }
+    }
+    return fonts;
+}
+
+std::wstring expectedFont(const kana::FontSpec& font, const kana::FontSpec& windowDefault, int dpi) {
+    const kana::FontSpec& used = font.face.empty() ? windowDefault : font;
+    return std::wstring(used.face) + L" " + std::to_wstring(kana::pointsToPixelHeight(used.points, dpi)) +
+           (used.underline ? L" u" : L"");
+}
+
 struct ComThread {
     ComThread() { CoInitialize(nullptr); }
     ~ComThread() { CoUninitialize(); }
 };
 
 } // namespace
+
+TEST(Automation, EveryControlReportsItsLayoutFont) {
+    const InputMethod method = installInputMethod(L"fonts");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    const std::map<int, std::wstring> fonts = fontsReportedInside(program);
+    ASSERT_FALSE(fonts.empty()) << "the probe reported nothing";
+    const kana::WindowSpec& layout = main_ids::layout();
+    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    int checked = 0;
+    for (const kana::ControlSpec& row : layout.controls) {
+        if (row.kind == kana::ControlKind::Line || row.kind == kana::ControlKind::Shape) {
+            continue; // drawn by their container
+        }
+        const auto found = fonts.find(row.id);
+        ASSERT_NE(found, fonts.end()) << std::wstring(row.name);
+        EXPECT_EQ(found->second, expectedFont(row.font, layout.defaultFont, dpi)) << std::wstring(row.name);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 25);
+}
 
 TEST(Automation, EveryCustomControlHasAChineseNameAndItsRole) {
     ComThread com;
