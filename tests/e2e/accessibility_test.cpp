@@ -1,6 +1,7 @@
 // What automation and screen readers see of the program's windows: the font
-// each control reports through WM_GETFONT, and each custom control's MSAA
-// role and name, read from another process as assistive technology does.
+// each control reports through WM_GETFONT, the custom controls printing on
+// WM_PRINTCLIENT, and each custom control's MSAA role and name, read from
+// another process as assistive technology does.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
@@ -47,11 +48,18 @@ Accessible accessibleOf(HWND hwnd) {
     return result;
 }
 
-// The fonts the program's controls report through WM_GETFONT, by control id.
-// Wine refuses WM_GETFONT between processes, so a small probe library is
-// loaded into the program (a remote thread calls LoadLibraryW) and asks there.
-std::map<int, std::wstring> fontsReportedInside(const Program& program) {
-    const std::wstring probe = binDir() + L"\\font_probe.dll";
+// What a control reports to a question asked inside the program.
+struct InsideView {
+    std::wstring font; // "face height[ u]" from WM_GETFONT, or "(none)"
+    long painted = 0;  // pixels painted on WM_PRINTCLIENT
+    long pixels = 0;   // all pixels of its client area
+};
+
+// Wine refuses WM_GETFONT and WM_PRINTCLIENT between processes, so a small
+// probe library is loaded into the program (a remote thread calls
+// LoadLibraryW) and asks there; it answers by control id.
+std::map<int, InsideView> askInsideTheProgram(const Program& program) {
+    const std::wstring probe = binDir() + L"\\control_probe.dll";
     const std::wstring report = probe + L".txt";
     DeleteFileW(report.c_str());
     HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
@@ -72,21 +80,24 @@ std::map<int, std::wstring> fontsReportedInside(const Program& program) {
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    std::map<int, std::wstring> fonts;
+    std::map<int, InsideView> views;
     if (!waitUntil([&] { return exists(report); }, 10000)) {
-        return fonts;
+        return views;
     }
     const std::string raw = readFile(report).value_or("");
     std::wistringstream lines(
         std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t)));
-    std::wstring line;
-    while (std::getline(lines, line)) {
-        const std::size_t space = line.find(L' ');
-        if (space != std::wstring::npos) {
-            fonts[std::stoi(line.substr(0, space))] = line.substr(space + 1);
-        }
+    std::wstring id;
+    std::wstring painted;
+    std::wstring pixels;
+    InsideView view;
+    while (std::getline(lines, id, L'|') && std::getline(lines, view.font, L'|') &&
+           std::getline(lines, painted, L'|') && std::getline(lines, pixels)) {
+        view.painted = std::stol(painted);
+        view.pixels = std::stol(pixels);
+        views[std::stoi(id)] = view;
     }
-    return fonts;
+    return views;
 }
 
 std::wstring expectedFont(const kana::FontSpec& font, const kana::FontSpec& windowDefault, int dpi) {
@@ -102,14 +113,14 @@ struct ComThread {
 
 } // namespace
 
-TEST(Automation, EveryControlReportsItsLayoutFont) {
+TEST(Automation, EveryControlReportsItsLayoutFontAndLabelsAndPicturesPrint) {
     const InputMethod method = installInputMethod(L"fonts");
     writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
     Program program;
     HWND window = program.mainWindow();
     ASSERT_NE(window, nullptr);
-    const std::map<int, std::wstring> fonts = fontsReportedInside(program);
-    ASSERT_FALSE(fonts.empty()) << "the probe reported nothing";
+    const std::map<int, InsideView> views = askInsideTheProgram(program);
+    ASSERT_FALSE(views.empty()) << "the probe reported nothing";
     const kana::WindowSpec& layout = main_ids::layout();
     const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
     int checked = 0;
@@ -117,9 +128,16 @@ TEST(Automation, EveryControlReportsItsLayoutFont) {
         if (row.kind == kana::ControlKind::Line || row.kind == kana::ControlKind::Shape) {
             continue; // drawn by their container
         }
-        const auto found = fonts.find(row.id);
-        ASSERT_NE(found, fonts.end()) << std::wstring(row.name);
-        EXPECT_EQ(found->second, expectedFont(row.font, layout.defaultFont, dpi)) << std::wstring(row.name);
+        const auto found = views.find(row.id);
+        ASSERT_NE(found, views.end()) << std::wstring(row.name);
+        EXPECT_EQ(found->second.font, expectedFont(row.font, layout.defaultFont, dpi))
+            << std::wstring(row.name);
+        if (row.kind == kana::ControlKind::Label || row.kind == kana::ControlKind::Picture ||
+            row.kind == kana::ControlKind::Frame) {
+            // Its whole surface is printed: background, text, picture, border.
+            EXPECT_GT(found->second.pixels, 0) << std::wstring(row.name);
+            EXPECT_EQ(found->second.painted, found->second.pixels) << std::wstring(row.name);
+        }
         ++checked;
     }
     EXPECT_EQ(checked, 25);

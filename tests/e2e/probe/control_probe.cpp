@@ -1,15 +1,58 @@
 // Loaded into the running program by the end-to-end test (a remote thread
-// calls LoadLibraryW), it asks every child window of the program's forms for
-// its font with WM_GETFONT from inside the process, where the font handle can
-// be read, and writes "id face height underline" lines to <this DLL>.txt.
-// Under Wine a font cannot be asked for from another process.
+// calls LoadLibraryW), it asks every child window of the program's forms from
+// inside the process, where font handles and device contexts can be used:
+// the font it reports through WM_GETFONT, and how many of its pixels it paints
+// into a memory bitmap on WM_PRINTCLIENT. It writes one line per control,
+// "id|face height[ u]|painted pixels|all pixels", to <this DLL>.txt. Under Wine
+// neither message can be sent from another process.
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
 HMODULE g_self = nullptr;
+
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+
+// Prints the window's client area into a bitmap filled with a colour the
+// program never uses, and counts the pixels that changed.
+std::pair<long, long> paintedPixels(HWND hwnd) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (width <= 0 || height <= 0) {
+        return {0, 0};
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    HBRUSH fill = ::CreateSolidBrush(kUnpainted);
+    ::FillRect(dc, &client, fill);
+    ::DeleteObject(fill);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT, SMTO_BLOCK, 5000,
+                          &ignored);
+    ::GdiFlush();
+    long painted = 0;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (long i = 0; i < static_cast<long>(width) * height; ++i) {
+        painted += (pixels[i] & 0xFFFFFF) != 0xFF00FF ? 1 : 0;
+    }
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return {painted, static_cast<long>(width) * height};
+}
 
 BOOL CALLBACK describeChild(HWND hwnd, LPARAM lines) {
     auto& out = *reinterpret_cast<std::wstring*>(lines);
@@ -17,14 +60,15 @@ BOOL CALLBACK describeChild(HWND hwnd, LPARAM lines) {
     ::SendMessageTimeoutW(hwnd, WM_GETFONT, 0, 0, SMTO_BLOCK, 5000, &result);
     LOGFONTW font{};
     const HFONT handle = reinterpret_cast<HFONT>(result);
-    out += std::to_wstring(::GetDlgCtrlID(hwnd)) + L" ";
+    out += std::to_wstring(::GetDlgCtrlID(hwnd)) + L"|";
     if (handle != nullptr && ::GetObjectW(handle, sizeof(font), &font) != 0) {
         out += std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight) +
                (font.lfUnderline ? L" u" : L"");
     } else {
         out += L"(none)";
     }
-    out += L"\n";
+    const auto [painted, all] = paintedPixels(hwnd);
+    out += L"|" + std::to_wstring(painted) + L"|" + std::to_wstring(all) + L"\n";
     return TRUE;
 }
 
