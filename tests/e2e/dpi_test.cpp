@@ -58,6 +58,19 @@ void expectLayoutAt(HWND window, const kana::WindowSpec& layout, int dpi) {
     }
 }
 
+// The DPI awareness of a window as the system reports it (-1 where the system
+// cannot tell): 2 is per monitor.
+int dpiAwarenessOf(HWND window) {
+    using WindowContext = HANDLE(WINAPI*)(HWND);
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto windowContext = reinterpret_cast<WindowContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<AwarenessOf>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    return windowContext != nullptr && awarenessOf != nullptr ? awarenessOf(windowContext(window)) : -1;
+}
+
 void checkAt(int dpi) {
     const ScreenDpi scale(static_cast<DWORD>(dpi));
     const InputMethod method = installInputMethod(L"dpi" + std::to_wstring(dpi));
@@ -65,6 +78,7 @@ void checkAt(int dpi) {
     Program program;
     HWND window = program.mainWindow();
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(dpiAwarenessOf(window), 2) << "per monitor";
     expectLayoutAt(window, kana::main_window::layout(), dpi);
     if (dpi == 144) {
         saveScreenshot(window, L"main-window-144dpi");
