@@ -6,9 +6,6 @@
 
 #include <oleacc.h>
 
-#include <map>
-#include <sstream>
-
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
 #include "windows/help_window_layout.h"
@@ -48,64 +45,6 @@ Accessible accessibleOf(HWND hwnd) {
     return result;
 }
 
-// What a control reports to a question asked inside the program.
-struct InsideView {
-    std::wstring font; // "face height[ u]" from WM_GETFONT, or "(none)"
-    long painted = 0;  // pixels painted on WM_PRINTCLIENT
-    long pixels = 0;   // all pixels of its client area
-};
-
-// Wine refuses WM_GETFONT and WM_PRINTCLIENT between processes, so a small
-// probe library is loaded into the program (a remote thread calls
-// LoadLibraryW) and asks there; it answers by control id.
-std::map<int, InsideView> askInsideTheProgram(const Program& program) {
-    const std::wstring probe = binDir() + L"\\control_probe.dll";
-    const std::wstring report = probe + L".txt";
-    DeleteFileW(report.c_str());
-    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
-                                     PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
-                                 FALSE, program.pid());
-    if (process == nullptr) {
-        return {};
-    }
-    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, probe.c_str(), bytes, nullptr);
-    // kernel32 lies at the same address in every process of one architecture.
-    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr)) {
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    std::map<int, InsideView> views;
-    if (!waitUntil([&] { return exists(report); }, 10000)) {
-        return views;
-    }
-    const std::string raw = readFile(report).value_or("");
-    std::wistringstream lines(
-        std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t)));
-    std::wstring id;
-    std::wstring painted;
-    std::wstring pixels;
-    InsideView view;
-    while (std::getline(lines, id, L'|') && std::getline(lines, view.font, L'|') &&
-           std::getline(lines, painted, L'|') && std::getline(lines, pixels)) {
-        view.painted = std::stol(painted);
-        view.pixels = std::stol(pixels);
-        views[std::stoi(id)] = view;
-    }
-    return views;
-}
-
-std::wstring expectedFont(const kana::FontSpec& font, const kana::FontSpec& windowDefault, int dpi) {
-    const kana::FontSpec& used = font.face.empty() ? windowDefault : font;
-    return std::wstring(used.face) + L" " + std::to_wstring(kana::pointsToPixelHeight(used.points, dpi)) +
-           (used.underline ? L" u" : L"");
-}
-
 struct ComThread {
     ComThread() { CoInitialize(nullptr); }
     ~ComThread() { CoUninitialize(); }
@@ -130,7 +69,7 @@ TEST(Automation, EveryControlReportsItsLayoutFontAndLabelsAndPicturesPrint) {
         }
         const auto found = views.find(row.id);
         ASSERT_NE(found, views.end()) << std::wstring(row.name);
-        EXPECT_EQ(found->second.font, expectedFont(row.font, layout.defaultFont, dpi))
+        EXPECT_EQ(found->second.font, layoutFont(row.font, layout.defaultFont, dpi))
             << std::wstring(row.name);
         if (row.kind == kana::ControlKind::Label || row.kind == kana::ControlKind::Picture ||
             row.kind == kana::ControlKind::Frame) {

@@ -3,6 +3,7 @@
 // that DPI (a window larger than the test screen is kept within it).
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "app/main_window_layout.h"
@@ -26,6 +27,24 @@ bool within1px(int seen, int expected) {
 }
 
 // Compares every control of a window built from `layout` with its twips at dpi.
+void expectControlsAt(HWND window, const kana::WindowSpec& layout, int dpi) {
+    for (const kana::ControlSpec& row : layout.controls) {
+        HWND control = child(window, row.id);
+        if (control == nullptr) {
+            continue; // lines and outlines are drawn by their container
+        }
+        const RECT seen = rectInParent(control);
+        const int left = kana::twipsToPixels(row.left, dpi);
+        const int top = kana::twipsToPixels(row.top, dpi);
+        EXPECT_TRUE(within1px(seen.left, left) && within1px(seen.top, top) &&
+                    within1px(seen.right - seen.left, kana::twipsToPixels(row.width, dpi)) &&
+                    within1px(seen.bottom - seen.top, kana::twipsToPixels(row.height, dpi)))
+            << std::wstring(layout.name) << "." << std::wstring(row.name) << " at " << dpi << ": "
+            << seen.left << "," << seen.top << " " << seen.right - seen.left << "x" << seen.bottom - seen.top;
+    }
+}
+
+// The window's inner size and every control, at dpi.
 void expectLayoutAt(HWND window, const kana::WindowSpec& layout, int dpi) {
     RECT client{};
     GetClientRect(window, &client);
@@ -42,20 +61,7 @@ void expectLayoutAt(HWND window, const kana::WindowSpec& layout, int dpi) {
     EXPECT_TRUE(sizeFits(client.bottom, kana::twipsToPixels(layout.innerHeight, dpi),
                          outer.bottom - outer.top, GetSystemMetrics(SM_CYSCREEN)))
         << std::wstring(layout.name) << " height " << client.bottom << " at " << dpi;
-    for (const kana::ControlSpec& row : layout.controls) {
-        HWND control = child(window, row.id);
-        if (control == nullptr) {
-            continue; // lines and outlines are drawn by their container
-        }
-        const RECT seen = rectInParent(control);
-        const int left = kana::twipsToPixels(row.left, dpi);
-        const int top = kana::twipsToPixels(row.top, dpi);
-        EXPECT_TRUE(within1px(seen.left, left) && within1px(seen.top, top) &&
-                    within1px(seen.right - seen.left, kana::twipsToPixels(row.width, dpi)) &&
-                    within1px(seen.bottom - seen.top, kana::twipsToPixels(row.height, dpi)))
-            << std::wstring(layout.name) << "." << std::wstring(row.name) << " at " << dpi << ": "
-            << seen.left << "," << seen.top << " " << seen.right - seen.left << "x" << seen.bottom - seen.top;
-    }
+    expectControlsAt(window, layout, dpi);
 }
 
 // The DPI awareness of a window as the system reports it (-1 where the system
@@ -101,4 +107,33 @@ TEST(HighDpi, EveryRectangleIsItsTwipsAt144Dpi) {
 
 TEST(HighDpi, EveryRectangleIsItsTwipsAt192Dpi) {
     checkAt(192);
+}
+
+TEST(HighDpi, AMoveToAMonitorWithAnotherScaleLaysTheWindowOutAgainAtTheSuggestedRectangle) {
+    const InputMethod method = installInputMethod(L"dpi-changed");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    const int screenDpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    RECT before{};
+    GetWindowRect(window, &before);
+
+    // As when the window is dragged onto a monitor at 144 DPI.
+    const std::map<int, InsideView> views = askInsideTheProgram(program, 144);
+    ASSERT_FALSE(views.empty()) << "the probe reported nothing";
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, MulDiv(before.right - before.left, 144, screenDpi));
+    EXPECT_EQ(after.bottom - after.top, MulDiv(before.bottom - before.top, 144, screenDpi));
+    const kana::WindowSpec& layout = kana::main_window::layout();
+    expectControlsAt(window, layout, 144);
+    for (const kana::ControlSpec& row : layout.controls) {
+        if (const auto found = views.find(row.id); found != views.end()) {
+            EXPECT_EQ(found->second.font, layoutFont(row.font, layout.defaultFont, 144))
+                << std::wstring(row.name);
+        }
+    }
 }

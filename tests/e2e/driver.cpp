@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 #include <thread>
 
 namespace e2e {
@@ -423,6 +424,61 @@ ScreenDpi::~ScreenDpi() {
         RegDeleteValueW(key, L"LogPixels");
     }
     RegCloseKey(key);
+}
+
+std::wstring layoutFont(const kana::FontSpec& font, const kana::FontSpec& windowDefault, int dpi) {
+    const kana::FontSpec& used = font.face.empty() ? windowDefault : font;
+    return std::wstring(used.face) + L" " + std::to_wstring(kana::pointsToPixelHeight(used.points, dpi)) +
+           (used.underline ? L" u" : L"");
+}
+
+std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
+    const std::wstring probe = binDir() + L"\\control_probe.dll";
+    const std::wstring report = probe + L".txt";
+    const std::wstring request = probe + L".dpi";
+    DeleteFileW(report.c_str());
+    DeleteFileW(request.c_str());
+    if (announcedDpi) {
+        writeFile(request, std::to_string(*announcedDpi));
+    }
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                     PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+                                 FALSE, program.pid());
+    if (process == nullptr) {
+        return {};
+    }
+    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, probe.c_str(), bytes, nullptr);
+    // kernel32 lies at the same address in every process of one architecture.
+    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr)) {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::map<int, InsideView> views;
+    const bool answered = waitUntil([&] { return exists(report); }, 10000);
+    DeleteFileW(request.c_str());
+    if (!answered) {
+        return views;
+    }
+    const std::string raw = readFile(report).value_or("");
+    std::wistringstream lines(
+        std::wstring(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t)));
+    std::wstring id;
+    std::wstring painted;
+    std::wstring pixels;
+    InsideView view;
+    while (std::getline(lines, id, L'|') && std::getline(lines, view.font, L'|') &&
+           std::getline(lines, painted, L'|') && std::getline(lines, pixels)) {
+        view.painted = std::stol(painted);
+        view.pixels = std::stol(pixels);
+        views[std::stoi(id)] = view;
+    }
+    return views;
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/layout.h"
+
 namespace e2e {
 
 // Folders of the build under test, as Windows paths.
@@ -124,6 +126,24 @@ class ScreenDpi {
   private:
     std::optional<DWORD> previous_;
 };
+
+// A font as the probe describes it, "face height[ u]": the row's font, or the
+// window's default font when the row names none, at dpi.
+std::wstring layoutFont(const kana::FontSpec& font, const kana::FontSpec& windowDefault, int dpi);
+
+// What a control reports to a question asked inside the program.
+struct InsideView {
+    std::wstring font; // "face height[ u]" from WM_GETFONT, or "(none)"
+    long painted = 0;  // pixels painted on WM_PRINTCLIENT
+    long pixels = 0;   // all pixels of its client area
+};
+
+// Wine refuses WM_GETFONT and WM_PRINTCLIENT between processes, so a small
+// probe library (tests/e2e/probe) is loaded into the program (a remote thread
+// calls LoadLibraryW) and asks there; it answers by control id. With
+// announcedDpi it first tells the program's windows that their monitor's DPI
+// changed to it. One question per run of the program: a library loads once.
+std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
 
 // A message box: its text, its title, and its buttons pressed by id.
 struct MessageBoxView {

@@ -5,8 +5,14 @@
 // into a memory bitmap on WM_PRINTCLIENT. It writes one line per control,
 // "id|face height[ u]|painted pixels|all pixels", to <this DLL>.txt. Under Wine
 // neither message can be sent from another process.
+//
+// When <this DLL>.dpi holds a number, the probe first tells every form of the
+// program that its monitor's DPI changed to it (WM_DPICHANGED, with the
+// window's rectangle scaled from the screen's DPI as the suggestion), as the
+// system does when a window moves to a monitor with another scale.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -83,12 +89,52 @@ BOOL CALLBACK describeForm(HWND hwnd, LPARAM lines) {
     return TRUE;
 }
 
-DWORD WINAPI probe(void*) {
-    std::wstring lines;
-    ::EnumWindows(&describeForm, reinterpret_cast<LPARAM>(&lines));
+std::wstring pathOf(const wchar_t* suffix) {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(g_self, path, MAX_PATH);
-    const std::wstring target = std::wstring(path) + L".txt";
+    return std::wstring(path) + suffix;
+}
+
+BOOL CALLBACK announceDpi(HWND hwnd, LPARAM dpi) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (process != ::GetCurrentProcessId() || std::wstring(name) != L"KanarouteForm" ||
+        !::IsWindowVisible(hwnd)) {
+        return TRUE;
+    }
+    HDC screen = ::GetDC(nullptr);
+    const int screenDpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    RECT suggested{};
+    ::GetWindowRect(hwnd, &suggested);
+    suggested.right =
+        suggested.left + ::MulDiv(suggested.right - suggested.left, static_cast<int>(dpi), screenDpi);
+    suggested.bottom =
+        suggested.top + ::MulDiv(suggested.bottom - suggested.top, static_cast<int>(dpi), screenDpi);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                          reinterpret_cast<LPARAM>(&suggested), SMTO_BLOCK, 5000, &ignored);
+    return TRUE;
+}
+
+DWORD WINAPI probe(void*) {
+    HANDLE request = ::CreateFileW(pathOf(L".dpi").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    if (request != INVALID_HANDLE_VALUE) {
+        char text[16] = {};
+        DWORD read = 0;
+        ::ReadFile(request, text, sizeof(text) - 1, &read, nullptr);
+        ::CloseHandle(request);
+        const int dpi = std::atoi(text);
+        if (dpi > 0) {
+            ::EnumWindows(&announceDpi, dpi);
+        }
+    }
+    std::wstring lines;
+    ::EnumWindows(&describeForm, reinterpret_cast<LPARAM>(&lines));
+    const std::wstring target = pathOf(L".txt");
     const std::wstring partial = target + L".part";
     HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
