@@ -133,36 +133,67 @@ bool FileTransaction::fail(StepKind kind, const std::wstring& path, const std::w
     return false;
 }
 
+namespace {
+
+UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
+    switch (step.kind) {
+    case PlannedStep::Kind::Copy:
+        return {UndoFailure::Kind::CopyNotRemoved, step.from, step.to, reason};
+    case PlannedStep::Kind::WriteTimeStamp:
+        return {UndoFailure::Kind::TimeStampNotReset, step.to, step.to, reason};
+    default:
+        return {UndoFailure::Kind::NotMovedBack, step.from, step.to, reason};
+    }
+}
+
+} // namespace
+
 // Undoes the steps taken, latest first, marking each in the record. A rename
 // back never replaces anything (the system refuses an existing target), so an
 // undo that fails leaves every content in some file; each such case is
-// recorded for the user, and the record stays so that the next start tries again.
+// recorded for the user, and the record stays so that the next start tries
+// again. Without its mark an undo must go no further: the record would no
+// longer tell which steps are still in effect.
 void FileTransaction::undo() {
+    // First the record learns how many steps are in effect, so that the next
+    // start never takes an undone step for one the process died in.
+    if (recordWritten_ && done_ > 0) {
+        if (const StepResult marked =
+                steps_.appendToSmallFile(recordPath_, undoMark(static_cast<int>(done_)));
+            !marked.ok) {
+            for (std::size_t left = done_; left > 0; --left) {
+                undoFailures_.push_back(undoFailureOf(plan_[left - 1], marked.reason));
+            }
+            return;
+        }
+    }
     for (std::size_t index = done_; index > 0; --index) {
         const PlannedStep& step = plan_[index - 1];
         StepResult result;
-        UndoFailure::Kind kind = UndoFailure::Kind::NotMovedBack;
         switch (step.kind) {
         case PlannedStep::Kind::SetAside:
         case PlannedStep::Kind::Rename:
             result = steps_.rename(step.to, step.from);
             break;
         case PlannedStep::Kind::Copy:
-            kind = UndoFailure::Kind::CopyNotRemoved;
             result = steps_.deleteFile(step.to);
             break;
         case PlannedStep::Kind::WriteTimeStamp:
-            kind = UndoFailure::Kind::TimeStampNotReset;
             result = step.earlierContent ? steps_.writeSmallFile(step.to, *step.earlierContent)
                                          : steps_.deleteFile(step.to);
             break;
         }
-        if (result.ok) {
-            steps_.appendToSmallFile(recordPath_, undoneMark(static_cast<int>(index)));
-        } else {
-            const std::wstring& original =
-                step.kind == PlannedStep::Kind::WriteTimeStamp ? step.to : step.from;
-            undoFailures_.push_back({kind, original, step.to, result.reason});
+        if (!result.ok) {
+            undoFailures_.push_back(undoFailureOf(step, result.reason));
+            continue;
+        }
+        if (const StepResult marked =
+                steps_.appendToSmallFile(recordPath_, undoneMark(static_cast<int>(index)));
+            !marked.ok) {
+            for (std::size_t left = index - 1; left > 0; --left) {
+                undoFailures_.push_back(undoFailureOf(plan_[left - 1], marked.reason));
+            }
+            break;
         }
     }
     if (recordWritten_ && undoFailures_.empty()) {

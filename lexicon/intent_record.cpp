@@ -186,6 +186,10 @@ std::string undoneMark(int index) {
     return "undone " + std::to_string(index) + "\n";
 }
 
+std::string undoMark(int inEffect) {
+    return "undo " + std::to_string(inEffect) + "\n";
+}
+
 std::optional<IntentRecord> parseIntentRecord(std::string_view bytes) {
     // Only whole lines count: the last one may have been cut off by the crash.
     const std::size_t lastLineEnd = bytes.rfind('\n');
@@ -261,9 +265,12 @@ std::optional<IntentRecord> parseIntentRecord(std::string_view bytes) {
         if (!number) {
             return std::nullopt;
         }
-        if (mark[0] == "done" && *number == record.done + 1 && record.undone.empty()) {
+        if (mark[0] == "done" && *number == record.done + 1 && record.undoFrom == 0) {
             record.done = *number;
-        } else if (mark[0] == "undone" && *number <= record.done + 1) {
+        } else if (mark[0] == "undo" && record.undoFrom == 0 && *number >= record.done &&
+                   *number <= record.done + 1) {
+            record.undoFrom = *number;
+        } else if (mark[0] == "undone" && *number <= record.undoFrom) {
             record.undone.push_back(*number);
         } else {
             return std::nullopt;

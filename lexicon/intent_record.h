@@ -1,6 +1,7 @@
 // The record an operation writes beside the lexicon files before its first
 // change: what it is, every step it will take, and then one mark per step done
-// (or undone). Each part reaches the disk before the change it announces, so
+// (then, after a failure, the start of the undo and one mark per step undone).
+// Each part reaches the disk before the change it announces, so
 // after a crash or a power cut the record tells exactly which steps may have
 // happened. A record cut off in the middle of a line ends at its last whole line.
 #pragma once
@@ -34,8 +35,12 @@ struct IntentRecord {
     std::vector<PlannedStep> steps;
     // Whether the plan was written whole; without it nothing was changed.
     bool planComplete = false;
-    // Steps done, counted from the first; and steps undone, in the order undone.
+    // Steps done, counted from the first.
     int done = 0;
+    // Set once the operation has failed and its undo begun: the number of
+    // steps then in effect (those up to it are undone, none after it).
+    int undoFrom = 0;
+    // Steps undone, in the order undone.
     std::vector<int> undone;
 };
 
@@ -44,6 +49,8 @@ std::string encodePlan(const IntentRecord& record);
 // The line added after step number index (from 1) is done, or undone.
 std::string doneMark(int index);
 std::string undoneMark(int index);
+// The line added before the first undo: steps up to inEffect are to be undone.
+std::string undoMark(int inEffect);
 // Nothing when the bytes are not a record of this program.
 std::optional<IntentRecord> parseIntentRecord(std::string_view bytes);
 

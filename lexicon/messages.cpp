@@ -196,6 +196,12 @@ Message recordUnreadable(const std::wstring& recordPath, const std::wstring& rea
               reasonLine(reason) + L"\r\n\r\n程序没有改动任何文件。");
 }
 
+Message recordUnwritable(const std::wstring& recordPath, const std::wstring& reason) {
+    return ok(L"上次的操作没有进行完就被中断了。它的记录文件：\r\n" + recordPath +
+              L"\r\n无法写入，因此程序这次没有撤销它，也没有改动任何文件。\r\n" + reasonLine(reason) +
+              L"\r\n\r\n下次启动本程序时，它会再试。");
+}
+
 Message recordNotRecognised(const std::wstring& recordPath) {
     return ok(L"发现以前的操作留下的记录文件：\r\n" + recordPath +
               L"\r\n但它的内容无法识别，程序没有按它改动任何文件。请检查该文件夹中的词库文件。");

@@ -61,6 +61,7 @@ Message recoveryUndone(OperationKind operation);
 Message recoveryIncomplete(OperationKind operation, const std::vector<UndoFailure>& undoFailures);
 Message recordUnreadable(const std::wstring& recordPath, const std::wstring& reason);
 Message recordNotRecognised(const std::wstring& recordPath);
+Message recordUnwritable(const std::wstring& recordPath, const std::wstring& reason);
 // Set-aside or swap files with no record that explains them.
 Message leftOverFiles(const std::vector<std::wstring>& paths);
 

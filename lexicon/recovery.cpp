@@ -2,6 +2,7 @@
 
 #include "lexicon/intent_record.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ bool wasUndone(const IntentRecord& record, int index) {
 // Puts one step back, judging by the files themselves whether it happened:
 // the step after the last one marked done may or may not have been taken, and
 // an undo may have been cut short before its mark.
-StepResult undoStep(FileSteps& steps, const PlannedStep& step) {
+StepResult undoStep(FileSteps& steps, const PlannedStep& step, bool mayNotHaveHappened) {
     switch (step.kind) {
     case PlannedStep::Kind::SetAside:
     case PlannedStep::Kind::Rename: {
@@ -56,6 +57,11 @@ StepResult undoStep(FileSteps& steps, const PlannedStep& step) {
         }
         if (from.absent() && to.present()) {
             return steps.rename(step.to, step.from);
+        }
+        if (mayNotHaveHappened) {
+            // Had the rename happened, its source would be gone: an earlier
+            // step's undo has put another file under one of the two names.
+            return StepResult::success();
         }
         return StepResult::failure(from.present() ? L"两个文件都存在，程序无法判断哪一个是原来的。"
                                                   : L"两个文件都不存在。");
@@ -106,14 +112,26 @@ Message finish(FileSteps& steps, const FileSet& files, const IntentRecord& recor
 
 Message undo(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
     const int stepCount = static_cast<int>(record.steps.size());
-    const int last = record.done < stepCount ? record.done + 1 : stepCount;
+    // Without a failure first, the process died on its way forward: the step
+    // after the last one marked done may or may not have been taken. After a
+    // failure the record says how many steps were in effect when the undo began.
+    const bool diedForward = record.undoFrom == 0;
+    const int last = diedForward ? std::min(record.done + 1, stepCount) : record.undoFrom;
+    if (diedForward) {
+        // Should this start die too, the next one finds the undo begun and
+        // the step taken or not marked undone before any earlier one is undone.
+        if (const StepResult marked = steps.appendToSmallFile(files.intentRecord(), undoMark(last));
+            !marked.ok) {
+            return messages::recordUnwritable(files.intentRecord(), marked.reason);
+        }
+    }
     std::vector<UndoFailure> failures;
     for (int index = last; index >= 1; --index) {
         if (wasUndone(record, index)) {
             continue;
         }
         const PlannedStep& step = record.steps[static_cast<std::size_t>(index - 1)];
-        if (const StepResult result = undoStep(steps, step); !result.ok) {
+        if (const StepResult result = undoStep(steps, step, diedForward && index > record.done); !result.ok) {
             failures.push_back(undoFailureOf(step, result.reason));
             continue;
         }
@@ -149,7 +167,7 @@ std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
         steps.deleteFile(recordPath);
         return messages::recoveryNothingChanged();
     }
-    if (record->undone.empty() && record->done == static_cast<int>(record->steps.size())) {
+    if (record->undoFrom == 0 && record->done == static_cast<int>(record->steps.size())) {
         return finish(steps, files, *record);
     }
     return undo(steps, files, *record);

@@ -224,7 +224,7 @@ TEST(IntentRecord, EveryCutOfTheRecordReadsAsAtMostWhatWasWritten) {
         {PlannedStep::Kind::WriteTimeStamp, {}, L"C:\\搜狗\\time000.ini", std::nullopt},
     };
     const std::string plan = encodePlan(record);
-    const std::string whole = plan + doneMark(1) + doneMark(2) + undoneMark(2) + undoneMark(1);
+    const std::string whole = plan + doneMark(1) + doneMark(2) + undoMark(2) + undoneMark(2) + undoneMark(1);
 
     const std::optional<IntentRecord> read = parseIntentRecord(whole);
     ASSERT_TRUE(read);
@@ -232,6 +232,7 @@ TEST(IntentRecord, EveryCutOfTheRecordReadsAsAtMostWhatWasWritten) {
     EXPECT_EQ(read->steps, record.steps);
     EXPECT_TRUE(read->planComplete);
     EXPECT_EQ(read->done, 2);
+    EXPECT_EQ(read->undoFrom, 2);
     EXPECT_EQ(read->undone, (std::vector<int>{2, 1}));
 
     for (std::size_t length = 0; length < whole.size(); ++length) {
@@ -246,9 +247,11 @@ TEST(IntentRecord, EveryCutOfTheRecordReadsAsAtMostWhatWasWritten) {
     }
 
     EXPECT_FALSE(parseIntentRecord("some other file\n"));
-    EXPECT_FALSE(parseIntentRecord(plan + "done 3\n"));   // beyond the plan
-    EXPECT_FALSE(parseIntentRecord(plan + "done 2\n"));   // out of order
-    EXPECT_FALSE(parseIntentRecord(plan + "undone 2\n")); // never taken
+    EXPECT_FALSE(parseIntentRecord(plan + "done 3\n"));           // beyond the plan
+    EXPECT_FALSE(parseIntentRecord(plan + "done 2\n"));           // out of order
+    EXPECT_FALSE(parseIntentRecord(plan + "undone 1\n"));         // no undo begun
+    EXPECT_FALSE(parseIntentRecord(plan + "done 1\nundo 3\n"));   // more than were taken
+    EXPECT_FALSE(parseIntentRecord(plan + "undo 1\nundone 2\n")); // not in effect
 }
 
 // The process dies after any call of any operation from any state (or in the
@@ -300,35 +303,76 @@ TEST(LexiconRecovery, AfterACrashAtAnyCallTheFilesAreAsBeforeOrAsAfter) {
 // The start-up that recovers can itself be cut short, at any of its calls;
 // the start after it still ends in one of the two states.
 TEST(LexiconRecovery, ARecoveryCutShortIsCompletedByTheNextStart) {
+    int recoveryCrashes = 0;
     for (const std::string& operation : kOperations) {
         const Start start{'C', true};
         const CrashRun clean(start, operation);
         FakeFileSystem initial;
         testing::setUpState(initial, start.state, start.withPhrases);
         for (int call = 1; call <= clean.fs.callCount; ++call) {
-            for (int recoveryCall = 1;; ++recoveryCall) {
+            CrashRun crashed(start, operation, call);
+            if (!crashed.crashed) {
+                continue;
+            }
+            FakeFileSystem counting = crashed.fs;
+            const int before = counting.callCount;
+            recoverInterruptedOperation(counting, crashed.files);
+            for (int recoveryCall = 1; recoveryCall <= counting.callCount - before; ++recoveryCall) {
                 SCOPED_TRACE(operation + ", dies after call " + std::to_string(call) + " and recovery call " +
                              std::to_string(recoveryCall));
-                CrashRun run(start, operation, call);
-                if (!run.crashed) {
-                    break;
-                }
-                run.fs.crashAtCall = run.fs.callCount + recoveryCall;
-                bool recoveryCrashed = false;
+                FakeFileSystem fs = crashed.fs;
+                fs.crashAtCall = fs.callCount + recoveryCall;
                 try {
-                    recoverInterruptedOperation(run.fs, run.files);
+                    recoverInterruptedOperation(fs, crashed.files);
                 } catch (const testing::SimulatedCrash&) {
-                    recoveryCrashed = true;
+                    ++recoveryCrashes;
                 }
-                run.fs.crashAtCall = 0;
-                recoverInterruptedOperation(run.fs, run.files);
-                EXPECT_TRUE(run.fs.files == clean.fs.files || run.fs.files == initial.files);
-                if (!recoveryCrashed) {
-                    break;
+                fs.crashAtCall = 0;
+                recoverInterruptedOperation(fs, crashed.files);
+                EXPECT_TRUE(fs.files == clean.fs.files || fs.files == initial.files);
+            }
+        }
+    }
+    EXPECT_GT(recoveryCrashes, 20);
+}
+
+// A step fails, and the process dies while it undoes the earlier ones: the
+// next start completes the undo from the marks in the record.
+TEST(LexiconRecovery, AnUndoCutShortIsCompletedByTheNextStart) {
+    int undoCrashes = 0;
+    for (const std::string& operation : kOperations) {
+        for (const Start& start : allStarts()) {
+            const CrashRun clean(start, operation);
+            FakeFileSystem initial;
+            testing::setUpState(initial, start.state, start.withPhrases);
+            for (int failing = 1; failing <= clean.fs.callCount; ++failing) {
+                for (int crash = failing + 1;; ++crash) {
+                    SCOPED_TRACE(operation + " from " + start.name() + ", call " + std::to_string(failing) +
+                                 " fails, dies after call " + std::to_string(crash));
+                    FakeFileSystem fs;
+                    RecordingHost host;
+                    testing::setUpState(fs, start.state, start.withPhrases);
+                    fs.failingCalls = {failing};
+                    fs.crashAtCall = crash;
+                    bool crashed = false;
+                    try {
+                        testing::runOperation(operation, fs, FileSet(kVersionDir), host);
+                    } catch (const testing::SimulatedCrash&) {
+                        crashed = true;
+                    }
+                    if (!crashed || !host.messages.empty()) {
+                        break; // the undo (and its report) was over before the crash
+                    }
+                    ++undoCrashes;
+                    fs.crashAtCall = 0;
+                    fs.failingCalls.clear();
+                    recoverInterruptedOperation(fs, FileSet(kVersionDir));
+                    EXPECT_TRUE(fs.files == initial.files || fs.files == clean.fs.files);
                 }
             }
         }
     }
+    EXPECT_GT(undoCrashes, 100);
 }
 
 TEST(LexiconRecovery, LeftOverFilesWithoutARecordAreReportedAndNeverTouched) {
