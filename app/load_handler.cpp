@@ -20,20 +20,20 @@ LoadDecision decideLoad(const RegistryValues& values, std::wstring_view userName
 
     // Replace mode, the backup tick and the backup button are offered again on
     // every run; without phrases.ini there is nothing to back up.
-    decision.option2.enabled = true;
-    decision.check1.enabled = true;
-    decision.command7.enabled = true;
+    decision.replaceMode.enabled = true;
+    decision.backUpFirst.enabled = true;
+    decision.backupButton.enabled = true;
     if (!phrasesExists) {
-        decision.option2.checked = true;
-        decision.option1.checked = false;
-        decision.option1.enabled = false;
-        decision.check1.enabled = false;
-        decision.command7.enabled = false;
-        decision.check1.checked = false;
+        decision.replaceMode.checked = true;
+        decision.addMode.checked = false;
+        decision.addMode.enabled = false;
+        decision.backUpFirst.enabled = false;
+        decision.backupButton.enabled = false;
+        decision.backUpFirst.checked = false;
     }
 
-    decision.label2Caption = std::wstring(texts::kUserLabelPrefix) + std::wstring(userName) + L"\r" +
-                             std::wstring(texts::kInstallTargetPrefix) + decision.phrasesPath;
+    decision.installTargetText = std::wstring(texts::kUserLabelPrefix) + std::wstring(userName) + L"\r" +
+                                 std::wstring(texts::kInstallTargetPrefix) + decision.phrasesPath;
     decision.warnLowVersion = isLowVersion(decision.versionDir);
     return decision;
 }
@@ -61,12 +61,13 @@ BackupDecision decideBackups(const TimeStampLine& time000, const TimeStampLine& 
     const bool latestStamped = time001.state != TimeStampLine::State::Missing;
 
     BackupDecision decision;
-    decision.label5Caption = backupLabel(texts::kInitialBackupPrefix, texts::kInitialBackupPrefix, time000);
-    decision.label6Caption =
+    decision.initialBackupText =
+        backupLabel(texts::kInitialBackupPrefix, texts::kInitialBackupPrefix, time000);
+    decision.latestBackupText =
         backupLabel(texts::kLatestBackupPresentPrefix, texts::kLatestBackupMissingPrefix, time001);
-    decision.option3 = {initialStamped, initialStamped};
-    decision.option4 = {latestStamped, false};
-    decision.command4.enabled = initialStamped || latestStamped;
+    decision.restoreToInitialChoice = {initialStamped, initialStamped};
+    decision.restoreToLatestChoice = {latestStamped, false};
+    decision.restoreButton.enabled = initialStamped || latestStamped;
     return decision;
 }
 

@@ -22,12 +22,15 @@ struct RegistryValues {
 };
 
 // What the load handler decides before it warns about an old input method.
+// The controls by what they do: addMode and replaceMode are Option1 and
+// Option2, backUpFirst is Check1, backupButton Command7, and the install
+// target text the caption of Label2.
 struct LoadDecision {
     std::wstring versionDir;
     std::wstring phrasesPath;
-    std::wstring label2Caption;
+    std::wstring installTargetText;
     bool warnLowVersion = false;
-    ControlChange option1, option2, check1, command7;
+    ControlChange addMode, replaceMode, backUpFirst, backupButton;
 };
 
 // The first line of a time-stamp file, as the Win32 layer found it.
@@ -41,11 +44,12 @@ struct TimeStampLine {
     static TimeStampLine unreadable() { return {State::Unreadable, {}}; }
 };
 
-// What the load handler decides from the two time-stamp files.
+// What the load handler decides from the two time-stamp files: the captions of
+// Label5 and Label6, and Option3, Option4 and Command4.
 struct BackupDecision {
-    std::wstring label5Caption;
-    std::wstring label6Caption;
-    ControlChange option3, option4, command4;
+    std::wstring initialBackupText;
+    std::wstring latestBackupText;
+    ControlChange restoreToInitialChoice, restoreToLatestChoice, restoreButton;
 };
 
 // Version directory: the install directory, a backslash and the version, joined as they are.

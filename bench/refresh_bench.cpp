@@ -27,7 +27,7 @@ bool runLoadHandler() {
     const kana::BackupDecision backups =
         kana::decideBackups(kana::win32::readTimeStamp(files.initialTimeStamp()),
                             kana::win32::readTimeStamp(files.latestTimeStamp()));
-    return !backups.label5Caption.empty();
+    return !backups.initialBackupText.empty();
 }
 
 std::wstring queryString(HKEY key, const wchar_t* name) {

@@ -33,7 +33,7 @@ constexpr int backupButton = kCommand7;
 constexpr int vendorLogo = kImage1;
 constexpr int introductionLink = kLabel3;
 constexpr int advertisingLine = kLabel8;
-constexpr int keepExistingPhrases = kCheck1;
+constexpr int backUpFirstBox = kCheck1;
 constexpr int addMode = kOption1;
 constexpr int replaceMode = kOption2;
 constexpr int restoreToInitialChoice = kOption3;
@@ -90,14 +90,14 @@ bool MainWindow::load() {
     setEnabled(restoreToLatestChoice, true);
     selectOption(restoreToInitialChoice);
     setEnabled(restoreButton, true);
-    applyChange(replaceMode, load.option2);
-    applyChange(keepExistingPhrases, load.check1);
-    applyChange(backupButton, load.command7);
-    if (load.option2.checked.value_or(false)) {
+    applyChange(replaceMode, load.replaceMode);
+    applyChange(backUpFirstBox, load.backUpFirst);
+    applyChange(backupButton, load.backupButton);
+    if (load.replaceMode.checked.value_or(false)) {
         selectOption(replaceMode);
     }
-    applyChange(addMode, load.option1);
-    setText(installTargetLine, load.label2Caption);
+    applyChange(addMode, load.addMode);
+    setText(installTargetLine, load.installTargetText);
 
     if (load.warnLowVersion) {
         showMessage(texts::kLowVersionWarning, texts::kApplicationTitle);
@@ -105,11 +105,11 @@ bool MainWindow::load() {
 
     const BackupDecision backups =
         decideBackups(readTimeStamp(files.initialTimeStamp()), readTimeStamp(files.latestTimeStamp()));
-    setText(initialBackupTime, backups.label5Caption);
-    applyChange(restoreToInitialChoice, backups.option3);
-    setText(latestBackupTime, backups.label6Caption);
-    applyChange(restoreToLatestChoice, backups.option4);
-    applyChange(restoreButton, backups.command4);
+    setText(initialBackupTime, backups.initialBackupText);
+    applyChange(restoreToInitialChoice, backups.restoreToInitialChoice);
+    setText(latestBackupTime, backups.latestBackupText);
+    applyChange(restoreToLatestChoice, backups.restoreToLatestChoice);
+    applyChange(restoreButton, backups.restoreButton);
     return true;
 }
 
@@ -232,7 +232,7 @@ void MainWindow::onClick(int id) {
 
 void MainWindow::install() {
     LexiconCommandContext context{*this, versionDir_};
-    runInstall(context, isChecked(keepExistingPhrases));
+    runInstall(context, isChecked(backUpFirstBox));
 }
 
 void MainWindow::backUp() {

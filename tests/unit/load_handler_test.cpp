@@ -14,13 +14,14 @@ TEST(LoadHandler, JoinsTheVersionDirectoryAsItIs) {
     EXPECT_EQ(versionDirectoryOf({L"D:\\输入 法\\", L"9.1"}), L"D:\\输入 法\\\\9.1");
     const LoadDecision decision = decideLoad(kSogou, L"小王", true);
     EXPECT_EQ(decision.phrasesPath, L"C:\\Program Files\\SogouInput\\6.2.0.0000\\phrases.ini");
-    EXPECT_EQ(decision.label2Caption, L"                         您当前的系统用户名为：小王\r词库将被安装在："
-                                      L"C:\\Program Files\\SogouInput\\6.2.0.0000\\phrases.ini");
+    EXPECT_EQ(decision.installTargetText,
+              L"                         您当前的系统用户名为：小王\r词库将被安装在："
+              L"C:\\Program Files\\SogouInput\\6.2.0.0000\\phrases.ini");
 }
 
 TEST(LoadHandler, WithoutUserNameTheCarriageReturnFollowsTheText) {
     const LoadDecision decision = decideLoad(kSogou, L"", true);
-    EXPECT_EQ(decision.label2Caption.substr(0, 37), L"                         您当前的系统用户名为：\r");
+    EXPECT_EQ(decision.installTargetText.substr(0, 37), L"                         您当前的系统用户名为：\r");
 }
 
 TEST(LoadHandler, OnlyInputBackslashThreeDotIsTooOld) {
@@ -35,17 +36,17 @@ TEST(LoadHandler, OnlyInputBackslashThreeDotIsTooOld) {
 
 TEST(LoadHandler, PhrasesMissingSelectsReplaceModeAndTakesAwayTheBackup) {
     const LoadDecision missing = decideLoad(kSogou, L"u", false);
-    EXPECT_EQ(missing.option1, (ControlChange{false, false}));
-    EXPECT_EQ(missing.option2, (ControlChange{true, true}));
-    EXPECT_EQ(missing.check1, (ControlChange{false, false}));
-    EXPECT_EQ(missing.command7, (ControlChange{false, std::nullopt}));
+    EXPECT_EQ(missing.addMode, (ControlChange{false, false}));
+    EXPECT_EQ(missing.replaceMode, (ControlChange{true, true}));
+    EXPECT_EQ(missing.backUpFirst, (ControlChange{false, false}));
+    EXPECT_EQ(missing.backupButton, (ControlChange{false, std::nullopt}));
 
     // With phrases.ini the selections and the tick stay as the user left them.
     const LoadDecision present = decideLoad(kSogou, L"u", true);
-    EXPECT_EQ(present.option1, ControlChange{});
-    EXPECT_EQ(present.option2, (ControlChange{true, std::nullopt}));
-    EXPECT_EQ(present.check1, (ControlChange{true, std::nullopt}));
-    EXPECT_EQ(present.command7, (ControlChange{true, std::nullopt}));
+    EXPECT_EQ(present.addMode, ControlChange{});
+    EXPECT_EQ(present.replaceMode, (ControlChange{true, std::nullopt}));
+    EXPECT_EQ(present.backUpFirst, (ControlChange{true, std::nullopt}));
+    EXPECT_EQ(present.backupButton, (ControlChange{true, std::nullopt}));
 }
 
 TEST(LoadHandler, TimeStampsDecideTheRestoreChoicesInEveryCombination) {
@@ -53,8 +54,8 @@ TEST(LoadHandler, TimeStampsDecideTheRestoreChoicesInEveryCombination) {
     const auto none = TimeStampLine::missing();
     struct Row {
         TimeStampLine t0, t1;
-        ControlChange option3, option4;
-        bool command4;
+        ControlChange restoreToInitialChoice, restoreToLatestChoice;
+        bool restoreButton;
     };
     const Row rows[] = {
         {stamp, stamp, {true, true}, {true, false}, true},
@@ -64,27 +65,27 @@ TEST(LoadHandler, TimeStampsDecideTheRestoreChoicesInEveryCombination) {
     };
     for (const Row& row : rows) {
         const BackupDecision decision = decideBackups(row.t0, row.t1);
-        EXPECT_EQ(decision.option3, row.option3);
-        EXPECT_EQ(decision.option4, row.option4);
-        EXPECT_EQ(decision.command4.enabled, row.command4);
+        EXPECT_EQ(decision.restoreToInitialChoice, row.restoreToInitialChoice);
+        EXPECT_EQ(decision.restoreToLatestChoice, row.restoreToLatestChoice);
+        EXPECT_EQ(decision.restoreButton.enabled, row.restoreButton);
     }
 }
 
 TEST(LoadHandler, BackupLabelsUseTheirOwnPrefixes) {
     const BackupDecision present =
         decideBackups(TimeStampLine::read(L"2024/3/5 14:07:09"), TimeStampLine::read(L"2025/1/2 8:00:01"));
-    EXPECT_EQ(present.label5Caption, L"最初状态备份时间：\r\n2024/3/5 14:07:09");
-    EXPECT_EQ(present.label6Caption, L"最近状态备份时间：\r\n2025/1/2 8:00:01");
+    EXPECT_EQ(present.initialBackupText, L"最初状态备份时间：\r\n2024/3/5 14:07:09");
+    EXPECT_EQ(present.latestBackupText, L"最近状态备份时间：\r\n2025/1/2 8:00:01");
     const BackupDecision missing = decideBackups(TimeStampLine::missing(), TimeStampLine::missing());
-    EXPECT_EQ(missing.label5Caption, L"最初状态备份时间：\r\n        不存在。");
-    EXPECT_EQ(missing.label6Caption, L"最近词条备份时间：\r\n        不存在。");
+    EXPECT_EQ(missing.initialBackupText, L"最初状态备份时间：\r\n        不存在。");
+    EXPECT_EQ(missing.latestBackupText, L"最近词条备份时间：\r\n        不存在。");
     // An empty first line ends the label with the line end.
-    EXPECT_EQ(decideBackups(TimeStampLine::read(L""), TimeStampLine::missing()).label5Caption,
+    EXPECT_EQ(decideBackups(TimeStampLine::read(L""), TimeStampLine::missing()).initialBackupText,
               L"最初状态备份时间：\r\n");
     // A stamp that cannot be read still offers its restore, and says so in the label.
     const BackupDecision unreadable = decideBackups(TimeStampLine::unreadable(), TimeStampLine::missing());
-    EXPECT_EQ(unreadable.option3, (ControlChange{true, true}));
-    EXPECT_NE(unreadable.label5Caption.find(L"无法读取"), std::wstring::npos);
+    EXPECT_EQ(unreadable.restoreToInitialChoice, (ControlChange{true, true}));
+    EXPECT_NE(unreadable.initialBackupText.find(L"无法读取"), std::wstring::npos);
 }
 
 TEST(LoadHandler, FirstLineStopsAtTheFirstLineEnd) {
