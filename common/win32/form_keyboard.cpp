@@ -12,6 +12,10 @@ namespace kana::win32 {
 
 namespace {
 
+template <typename State> bool byTabIndex(const State* a, const State* b) {
+    return a->row->tabIndex < b->row->tabIndex;
+}
+
 bool isRepeat(const MSG& message) {
     return (message.lParam & (1L << 30)) != 0; // the key was already down
 }
@@ -26,9 +30,7 @@ std::vector<const Form::ControlState*> Form::tabOrder() const {
             order.push_back(&control);
         }
     }
-    std::sort(order.begin(), order.end(), [](const ControlState* a, const ControlState* b) {
-        return a->row->tabIndex < b->row->tabIndex;
-    });
+    std::sort(order.begin(), order.end(), &byTabIndex<ControlState>);
     return order;
 }
 
@@ -61,9 +63,7 @@ bool Form::moveWithinOptionGroup(HWND focus, bool forward) {
             members.push_back(&control);
         }
     }
-    std::sort(members.begin(), members.end(), [](const ControlState* a, const ControlState* b) {
-        return a->row->tabIndex < b->row->tabIndex;
-    });
+    std::sort(members.begin(), members.end(), &byTabIndex<ControlState>);
     std::vector<OptionSlot> group;
     for (const ControlState* member : members) {
         group.push_back(

@@ -4,8 +4,7 @@
 #include "common/resource_ids.h"
 
 #include <cstring>
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace kana::win32 {
 
@@ -106,11 +105,17 @@ HCURSOR cursorFromIcon(int iconId, int size, int hotX, int hotY) {
 
 HCURSOR pointerCursor(Pointer pointer, int dpi) {
     // Made once per size and kept for the whole run: pointers are shared by all windows.
-    static std::map<std::pair<Pointer, int>, HCURSOR> made;
+    struct Made {
+        Pointer pointer;
+        int size;
+        HCURSOR cursor;
+    };
+    static std::vector<Made> made;
     const int size = scaleForDpi(32, dpi);
-    const auto key = std::make_pair(pointer, size);
-    if (auto found = made.find(key); found != made.end()) {
-        return found->second;
+    for (const Made& entry : made) {
+        if (entry.pointer == pointer && entry.size == size) {
+            return entry.cursor;
+        }
     }
     const auto at = [dpi](int pixelsAt96) { return scaleForDpi(pixelsAt96, dpi); };
     HCURSOR cursor = nullptr;
@@ -133,7 +138,7 @@ HCURSOR pointerCursor(Pointer pointer, int dpi) {
         cursor = cursorFromIcon(IDI_FACE_POINTER, size, at(16), at(16));
         break;
     }
-    made[key] = cursor;
+    made.push_back({pointer, size, cursor});
     return cursor;
 }
 
