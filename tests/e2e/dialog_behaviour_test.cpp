@@ -5,6 +5,8 @@
 // advertisement windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
 #include "windows/advertisement_window_layout.h"
@@ -149,7 +151,14 @@ TEST(Keyboard, AHeldEnterOnALinkOpensOneBrowserWindow) {
     EXPECT_EQ(focusOf(app.main), app[kLabel3]);
 
     holdKey(VK_RETURN, 6);
-    Sleep(3000); // each address reaches the recording browser through a shell script
+    // Each address reaches the recording browser through a shell script: wait
+    // for the second one, then a while longer for any that should not come.
+    const auto addresses = [&] {
+        const std::string text = readFile(record).value_or("");
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_TRUE(waitUntil([&] { return addresses() >= 2; }, 15000));
+    Sleep(2000);
     EXPECT_EQ(*readFile(record), "http://kanaroute.github.io/\nhttp://kanaroute.github.io/\n")
         << "one address for the click and one for the held Enter";
     EXPECT_EQ(app.program.findHelpWindow(), nullptr) << "Enter on a link does not press the default button";
