@@ -36,9 +36,10 @@ int wmain(int argc, wchar_t** argv) {
     };
 
     std::vector<std::string> notes;
+    std::vector<std::string> tables;
     bench::printTableHeader();
     if (wanted(L"startup")) {
-        bench::benchmarkStartupAndMemory(benchDir, runs, notes);
+        bench::benchmarkStartupAndMemory(benchDir, runs, notes, tables);
     }
     if (wanted(L"operations")) {
         for (int sizeMiB : {5, 50}) {
@@ -55,6 +56,9 @@ int wmain(int argc, wchar_t** argv) {
         for (const std::string& note : notes) {
             std::printf("- %s\n", note.c_str());
         }
+    }
+    for (const std::string& table : tables) {
+        std::printf("\n%s", table.c_str());
     }
     return 0;
 }

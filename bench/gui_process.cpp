@@ -40,6 +40,22 @@ HWND childWithId(HWND parent, int id) {
     return search.found;
 }
 
+std::string readWholeFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[8192];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return bytes;
+}
+
 namespace {
 
 struct WindowSearch {
@@ -71,22 +87,6 @@ WindowSearch findWindows(DWORD pid, const std::wstring& className) {
     WindowSearch search{pid, className.c_str()};
     ::EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&search));
     return search;
-}
-
-std::string readWholeFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string bytes;
-    char buffer[8192];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    ::CloseHandle(file);
-    return bytes;
 }
 
 std::string narrow(const std::wstring& text) {
@@ -144,6 +144,7 @@ GuiProcess::GuiProcess(const std::wstring& exe, const std::wstring& currentDir,
     PROCESS_INFORMATION info{};
     std::wstring commandLine = exe;
     const double start = nowMs();
+    startedAtMs_ = start;
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           currentDir.c_str(), &startup, &info)) {
         std::fprintf(stderr, "cannot start %ls (error %lu)\n", exe.c_str(), ::GetLastError());

@@ -15,6 +15,9 @@ struct MemoryUse {
     double linuxPrivateMiB = -1; // Private_Clean + Private_Dirty: also file pages no other process maps
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string readWholeFile(const std::wstring& path);
+
 // The child window (searched through the whole tree) with this control identifier.
 HWND childWithId(HWND parent, int id);
 
@@ -30,6 +33,7 @@ class GuiProcess {
 
     bool ready() const { return ready_; }
     double startupMs() const { return startupMs_; }
+    double startedAtMs() const { return startedAtMs_; }     // nowMs() just before CreateProcessW
     double windowShownMs() const { return windowShownMs_; } // the window alone, before the idle wait
     HWND mainWindow() const { return mainWindow_; }
     // Number of visible top-level windows of this class that belong to the program.
@@ -45,6 +49,7 @@ class GuiProcess {
     HWND mainWindow_ = nullptr;
     bool ready_ = false;
     double startupMs_ = 0;
+    double startedAtMs_ = 0;
     double windowShownMs_ = 0;
 };
 

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Measures Kanaroute against its floors, side by side in one run, and prints
 # one table of ratios (nothing here is a test; no thresholds fail the run):
-#   1 start-up against a minimal one-window program, under Wine in Xvfb
+#   1 start-up against a fair floor (one window with the main window's fonts, text
+#     and a bitmap) and an empty window, under Wine in Xvfb; with a breakdown by
+#     phase; for the 32-bit product too where 32-bit programs run
 #   2 the size of Kanaroute.exe, by section and resource
 #   3 private memory with the main window idle and with the help window open
 #   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames
 #   5 the load handler (the refresh) against one registry read and three look-ups
 #
-#   bash bench/run.sh [RUNS]      (RUNS: runs per measurement, at least 10; default 20)
+#   bash bench/run.sh [RUNS [PART...]]   (RUNS: runs per measurement, at least 10; default 20;
+#                                         PART: startup, operations or refresh; default all)
 # The table is also saved as build/bench/results.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-20}
+parts=("${@:2}")
 [ "$runs" -ge 10 ] || { echo "RUNS must be at least 10" >&2; exit 2; }
 
 source scripts/wine-env.sh
@@ -26,17 +30,30 @@ cmake --build --preset win64 --target Kanaroute date_dat standin_config >&2
 [ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Kanaroute >&2
 
-# The floor program with exactly the options of Kanaroute.exe (MinSizeRel,
-# static runtime, stripped, unused sections dropped); the driver is a console
-# program that links the program's own operations and load handler.
-cxx=x86_64-w64-mingw32-g++-posix
+# The floor programs with exactly the options of Kanaroute.exe (MinSizeRel,
+# static runtime, stripped, unused sections dropped), for each build that runs
+# here: the empty window, and the fair floor, which creates the main window's
+# fonts (from its layout table in the core library) and draws text and a bitmap.
+# The driver is a console program that links the program's own operations and
+# load handler.
 flags=(-std=c++20 -Os -DNDEBUG -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -municode -I"$root")
-$cxx "${flags[@]}" -DWIN32_LEAN_AND_MEAN -ffunction-sections -fdata-sections bench/minimal_window.cpp \
-  -mwindows -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections -o "$out/minimal_window.exe"
+floor_options=(-DWIN32_LEAN_AND_MEAN -ffunction-sections -fdata-sections -mwindows -static -static-libgcc
+  -static-libstdc++ -s -Wl,--gc-sections)
+build_floors() { # compiler, build folder, output folder
+  mkdir -p "$3"
+  "$1" "${flags[@]}" bench/minimal_window.cpp "${floor_options[@]}" -o "$3/minimal_window.exe"
+  "$1" "${flags[@]}" bench/fair_floor_window.cpp "$2/libkanaroute_core.a" "${floor_options[@]}" \
+    -o "$3/fair_floor_window.exe"
+}
+build_floors x86_64-w64-mingw32-g++-posix build/win64 "$out"
+if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
+  build_floors i686-w64-mingw32-g++-posix build/win32 "$out/x86"
+fi
+cxx=x86_64-w64-mingw32-g++-posix
 $cxx "${flags[@]}" bench/bench_main.cpp bench/gui_process.cpp bench/startup_bench.cpp \
   bench/operations_bench.cpp bench/refresh_bench.cpp bench/click_bench.cpp \
   lexicon/win32/win32_file_steps.cpp common/win32/system_error.cpp common/win32/file_lookup.cpp \
-  common/win32/desktop_shell.cpp \
+  common/win32/desktop_shell.cpp common/win32/startup_probe.cpp \
   app/win32/input_method_registry.cpp app/win32/backup_time_reader.cpp \
   build/win64/libkanaroute_core.a -static -static-libgcc -static-libstdc++ \
   -lole32 -loleaut32 -luuid -lpsapi -ladvapi32 -luser32 -lshell32 -o "$out/bench_driver.exe"
@@ -54,7 +71,14 @@ printf '2026/12/8 4:00:00\r\n' >"$vdir/time001.ini"
 bench_dir="$prefix/drive_c/kanaroute-bench"
 rm -rf "$bench_dir"
 mkdir -p "$bench_dir"
-cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" "$bench_dir/"
+cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" \
+  "$out/fair_floor_window.exe" "$bench_dir/"
+# Where 32-bit programs run, the 32-bit product is measured as well, beside its own floors.
+if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
+  mkdir -p "$bench_dir/x86"
+  cp build/win32/bin/Kanaroute.exe build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
+    "$out/x86/fair_floor_window.exe" "$bench_dir/x86/"
+fi
 
 {
   echo "# Kanaroute benchmark"
@@ -62,16 +86,16 @@ cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.e
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores; $(. /etc/os-release; echo "$PRETTY_NAME");" \
        "$("$KANAROUTE_WINE" --version) ($KANAROUTE_WINE_BITS-bit) under Xvfb; $runs runs per measurement"
   echo
-  echo "## Start-up, memory, operations, refresh (64-bit build under Wine)"
+  echo "## Start-up, memory, operations, refresh (64-bit build under Wine; start-up and memory also of the 32-bit product where 32-bit programs run)"
   echo
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     export WINEPREFIX=$1
     "$WINESERVER" -p5
     "$KANAROUTE_WINE" cmd /c exit 0 >/dev/null 2>&1
-    "$KANAROUTE_WINE" "$2" "C:\\kanaroute-bench" "$3" | tr -d "\r"
+    "$KANAROUTE_WINE" "$2" "C:\\kanaroute-bench" "$3" "${@:4}" | tr -d "\r"
     status=${PIPESTATUS[0]}
     "$WINESERVER" -w
-    exit $status' _ "$prefix" "$out/bench_driver.exe" "$runs"
+    exit $status' _ "$prefix" "$out/bench_driver.exe" "$runs" "${parts[@]}"
   rm -rf "$bench_dir"/ops-*  # about 400 MB of phrase files
   echo
   echo "## 2 Size"

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "app/main_window_layout.h"
 #include "bench/gui_process.h"
+#include "common/startup_trace.h"
 
 namespace bench {
 
@@ -13,6 +16,9 @@ namespace {
 
 const wchar_t kProgramClass[] = L"KanarouteForm";
 const wchar_t kFloorClass[] = L"BenchFloorWindow";
+const wchar_t kFairFloorClass[] = L"BenchFairFloorWindow";
+// Asks Kanaroute to write where its start-up time goes (common/win32/startup_probe.h).
+const wchar_t kTraceVariable[] = L"KANAROUTE_STARTUP_TRACE";
 
 // Memory is read a moment after the idle state, once both programs have
 // finished painting.
@@ -63,119 +69,259 @@ Row memoryRow(const char* what, const std::vector<double>& measured, const std::
 
 } // namespace
 
-std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs,
-                                           std::vector<std::string>& notes) {
-    const std::wstring program = benchDir + L"\\Kanaroute.exe";
-    const std::wstring floor = benchDir + L"\\minimal_window.exe";
+namespace {
+
+// One build of the three programs: the empty window, the fair floor and Kanaroute.
+struct ProgramSet {
+    std::string label; // "64-bit", "32-bit"
+    std::wstring dir;
+};
+
+struct SetSamples {
     std::vector<double> programMs;
     std::vector<double> floorMs;
+    std::vector<double> fairMs;
     std::vector<double> programWindowMs;
     std::vector<double> floorWindowMs;
+    std::vector<double> fairWindowMs;
     std::string floorMappings;
     std::string programMappings;
     std::string helpMappings;
     MemorySamples programMemory;
     MemorySamples floorMemory;
     MemorySamples helpMemory;
+};
 
-    // Alternating runs; run -1 warms Wine's caches for both and is not counted.
-    for (int run = -1; run < runs; ++run) {
-        {
-            GuiProcess process(floor, benchDir, kFloorClass);
-            if (!process.ready()) {
-                return {};
+bool fileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// One start of each program of the set; false when one of them failed to start.
+bool runOnce(const ProgramSet& set, bool counted, SetSamples& samples) {
+    {
+        GuiProcess process(set.dir + L"\\minimal_window.exe", set.dir, kFloorClass);
+        if (!process.ready()) {
+            return false;
+        }
+        if (counted) {
+            samples.floorMs.push_back(process.startupMs());
+            samples.floorWindowMs.push_back(process.windowShownMs());
+            ::Sleep(kSettleMs);
+            samples.floorMemory.add(process.memory());
+            if (samples.floorMappings.empty()) {
+                samples.floorMappings = process.largestPrivateMappings(8);
             }
-            if (run >= 0) {
-                floorMs.push_back(process.startupMs());
-                floorWindowMs.push_back(process.windowShownMs());
-                ::Sleep(kSettleMs);
-                floorMemory.add(process.memory());
-                if (run == 0) {
-                    floorMappings = process.largestPrivateMappings(8);
+        }
+    }
+    ::Sleep(kPauseMs);
+    {
+        GuiProcess process(set.dir + L"\\fair_floor_window.exe", set.dir, kFairFloorClass);
+        if (!process.ready()) {
+            return false;
+        }
+        if (counted) {
+            samples.fairMs.push_back(process.startupMs());
+            samples.fairWindowMs.push_back(process.windowShownMs());
+        }
+    }
+    ::Sleep(kPauseMs);
+    {
+        GuiProcess process(set.dir + L"\\Kanaroute.exe", set.dir, kProgramClass);
+        if (!process.ready()) {
+            return false;
+        }
+        if (!counted) {
+            return true;
+        }
+        samples.programMs.push_back(process.startupMs());
+        samples.programWindowMs.push_back(process.windowShownMs());
+        ::Sleep(kSettleMs);
+        samples.programMemory.add(process.memory());
+        if (samples.programMappings.empty()) {
+            samples.programMappings = process.largestPrivateMappings(8);
+        }
+        // The help window (Command6), opened as a user would.
+        HWND helpButton = childWithId(process.mainWindow(), kana::main_window::kCommand6);
+        if (helpButton == nullptr) {
+            std::fprintf(stderr, "no help button found\n");
+            return true;
+        }
+        ::PostMessageW(helpButton, BM_CLICK, 0, 0);
+        const double deadline = nowMs() + 10000;
+        while (process.visibleWindows(kProgramClass) < 2 && nowMs() < deadline) {
+            ::Sleep(5);
+        }
+        if (process.visibleWindows(kProgramClass) < 2) {
+            std::fprintf(stderr, "the help window did not open\n");
+            return true;
+        }
+        ::Sleep(kSettleMs);
+        samples.helpMemory.add(process.memory());
+        if (samples.helpMappings.empty()) {
+            samples.helpMappings = process.largestPrivateMappings(8);
+        }
+    }
+    ::Sleep(kPauseMs);
+    return true;
+}
+
+Row startupRow(const std::string& what, const std::vector<double>& measured, const std::vector<double>& floor,
+               double targetRatio) {
+    Row row;
+    row.area = "1 Start-up";
+    row.what = what;
+    row.unit = "ms";
+    row.measured = summarise(measured);
+    row.floor = summarise(floor);
+    row.target = targetRatio > 0 ? "<= 1.3x" : "(information)";
+    row.targetRatio = targetRatio;
+    return row;
+}
+
+std::vector<Row> rowsOf(const ProgramSet& set, const SetSamples& samples) {
+    const std::string bits = " (" + set.label + ")";
+    std::vector<Row> rows = {
+        startupRow("process start to main window visible and idle, against the fair floor" + bits,
+                   samples.programMs, samples.fairMs, 1.3),
+        startupRow("the same against the empty window" + bits, samples.programMs, samples.floorMs, 0),
+        startupRow("fair floor against the empty window" + bits, samples.fairMs, samples.floorMs, 0),
+    };
+    if (anyAboveZero(samples.floorMemory.windowsPrivate)) {
+        rows.push_back(memoryRow(("PrivateUsage, main window idle" + bits).c_str(),
+                                 samples.programMemory.windowsPrivate, samples.floorMemory.windowsPrivate));
+        rows.push_back(memoryRow(("PrivateUsage, help window open" + bits).c_str(),
+                                 samples.helpMemory.windowsPrivate, samples.floorMemory.windowsPrivate));
+    }
+    if (!samples.floorMemory.anonymous.empty()) {
+        rows.push_back(memoryRow(("anonymous (private committed), main window idle" + bits).c_str(),
+                                 samples.programMemory.anonymous, samples.floorMemory.anonymous));
+        rows.push_back(memoryRow(("anonymous (private committed), help window open" + bits).c_str(),
+                                 samples.helpMemory.anonymous, samples.floorMemory.anonymous));
+    }
+    if (!samples.floorMemory.linuxPrivate.empty()) {
+        rows.push_back(
+            memoryRow(("all private pages incl. unshared file pages, main window idle" + bits).c_str(),
+                      samples.programMemory.linuxPrivate, samples.floorMemory.linuxPrivate, false));
+        rows.push_back(
+            memoryRow(("all private pages incl. unshared file pages, help window open" + bits).c_str(),
+                      samples.helpMemory.linuxPrivate, samples.floorMemory.linuxPrivate, false));
+    }
+    return rows;
+}
+
+// Where the start-up time goes: runs of Kanaroute with its start-up probes
+// switched on (not counted above, so that writing the record costs the timed
+// runs nothing). The phases' medians per program set, as one table.
+std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
+    std::vector<std::string> order;
+    std::vector<bool> isPart;
+    std::vector<std::map<std::string, std::vector<double>>> byName(sets.size());
+    std::vector<std::vector<double>> totals(sets.size());
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t s = 0; s < sets.size(); ++s) {
+            const std::wstring tracePath = sets[s].dir + L"\\startup-trace.txt";
+            ::DeleteFileW(tracePath.c_str());
+            ::SetEnvironmentVariableW(kTraceVariable, tracePath.c_str());
+            double started = 0;
+            double startup = 0;
+            {
+                GuiProcess process(sets[s].dir + L"\\Kanaroute.exe", sets[s].dir, kProgramClass);
+                ::SetEnvironmentVariableW(kTraceVariable, nullptr);
+                if (!process.ready()) {
+                    return {};
                 }
+                started = process.startedAtMs();
+                startup = process.startupMs();
             }
-        }
-        ::Sleep(kPauseMs);
-        {
-            GuiProcess process(program, benchDir, kProgramClass);
-            if (!process.ready()) {
+            ::Sleep(kPauseMs);
+            const auto entries = kana::parseStartupTrace(readWholeFile(tracePath));
+            if (entries.empty()) {
+                std::fprintf(stderr, "no start-up record from %ls\n", sets[s].dir.c_str());
                 return {};
             }
-            if (run < 0) {
-                continue;
-            }
-            programMs.push_back(process.startupMs());
-            programWindowMs.push_back(process.windowShownMs());
-            ::Sleep(kSettleMs);
-            programMemory.add(process.memory());
-            if (run == 0) {
-                programMappings = process.largestPrivateMappings(8);
-            }
-            // The help window (Command6), opened as a user would.
-            HWND helpButton = childWithId(process.mainWindow(), kana::main_window::kCommand6);
-            if (helpButton == nullptr) {
-                std::fprintf(stderr, "no help button found\n");
-                continue;
-            }
-            ::PostMessageW(helpButton, BM_CLICK, 0, 0);
-            const double deadline = nowMs() + 10000;
-            while (process.visibleWindows(kProgramClass) < 2 && nowMs() < deadline) {
-                ::Sleep(5);
-            }
-            if (process.visibleWindows(kProgramClass) < 2) {
-                std::fprintf(stderr, "the help window did not open\n");
-                continue;
-            }
-            ::Sleep(kSettleMs);
-            helpMemory.add(process.memory());
-            if (run == 0) {
-                helpMappings = process.largestPrivateMappings(8);
+            totals[s].push_back(startup);
+            for (const kana::StartupPhase& phase : kana::startupPhases(entries, started, started + startup)) {
+                if (std::find(order.begin(), order.end(), phase.name) == order.end()) {
+                    order.push_back(phase.name);
+                    isPart.push_back(phase.isPart);
+                }
+                byName[s][phase.name].push_back(phase.ms);
             }
         }
-        ::Sleep(kPauseMs);
+    }
+    std::string table = "| Phase |";
+    std::string rule = "|---|";
+    for (const ProgramSet& set : sets) {
+        table += " " + set.label + ": median (min-max) ms |";
+        rule += "---|";
+    }
+    table += "\n" + rule + "\n";
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        table += isPart[i] ? "| of which " + order[i] + " |" : "| " + order[i] + " |";
+        for (std::size_t s = 0; s < sets.size(); ++s) {
+            const auto found = byName[s].find(order[i]);
+            table += " " +
+                     (found != byName[s].end() ? describe(summarise(found->second)) : std::string("-")) +
+                     " |";
+        }
+        table += "\n";
+    }
+    table += "| total (process start to idle) |";
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        table += " " + describe(summarise(totals[s])) + " |";
+    }
+    return table + "\n";
+}
+
+} // namespace
+
+std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs,
+                                           std::vector<std::string>& notes,
+                                           std::vector<std::string>& tables) {
+    std::vector<ProgramSet> sets = {{"64-bit", benchDir}};
+    if (fileExists(benchDir + L"\\x86\\Kanaroute.exe")) {
+        sets.push_back({"32-bit", benchDir + L"\\x86"});
+    }
+    std::vector<SetSamples> samples(sets.size());
+    // Alternating runs; run -1 warms Wine's caches for every program and is not counted.
+    for (int run = -1; run < runs; ++run) {
+        for (std::size_t s = 0; s < sets.size(); ++s) {
+            if (!runOnce(sets[s], run >= 0, samples[s])) {
+                std::fprintf(stderr, "start-up runs of the %s programs failed\n", sets[s].label.c_str());
+                return {};
+            }
+        }
     }
 
-    Row startup;
-    startup.area = "1 Start-up";
-    startup.what = "process start to main window visible and idle";
-    startup.unit = "ms";
-    startup.measured = summarise(programMs);
-    startup.floor = summarise(floorMs);
-    startup.target = "<= 1.3x";
-    startup.targetRatio = 1.3;
-    std::vector<Row> rows = {startup};
-    if (anyAboveZero(floorMemory.windowsPrivate)) {
-        rows.push_back(memoryRow("PrivateUsage, main window idle", programMemory.windowsPrivate,
-                                 floorMemory.windowsPrivate));
-        rows.push_back(memoryRow("PrivateUsage, help window open", helpMemory.windowsPrivate,
-                                 floorMemory.windowsPrivate));
+    std::vector<Row> rows;
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        for (const Row& row : rowsOf(sets[s], samples[s])) {
+            printRow(row);
+            rows.push_back(row);
+        }
+        const SetSamples& set = samples[s];
+        notes.push_back("Start-up until the window is visible (before the idle wait), " + sets[s].label +
+                        ", ms: Kanaroute " + describe(summarise(set.programWindowMs)) + ", fair floor " +
+                        describe(summarise(set.fairWindowMs)) + ", empty window " +
+                        describe(summarise(set.floorWindowMs)));
+        notes.push_back("Most anonymous memory by mapping, " + sets[s].label +
+                        ", floor idle: " + set.floorMappings);
+        notes.push_back("Most anonymous memory by mapping, " + sets[s].label +
+                        ", Kanaroute idle: " + set.programMappings);
+        notes.push_back("Most anonymous memory by mapping, " + sets[s].label +
+                        ", Kanaroute with help window: " + set.helpMappings);
     }
-    if (!floorMemory.anonymous.empty()) {
-        rows.push_back(memoryRow("anonymous (private committed), main window idle", programMemory.anonymous,
-                                 floorMemory.anonymous));
-        rows.push_back(memoryRow("anonymous (private committed), help window open", helpMemory.anonymous,
-                                 floorMemory.anonymous));
-    }
-    if (!floorMemory.linuxPrivate.empty()) {
-        rows.push_back(memoryRow("all private pages incl. unshared file pages, main window idle",
-                                 programMemory.linuxPrivate, floorMemory.linuxPrivate, false));
-        rows.push_back(memoryRow("all private pages incl. unshared file pages, help window open",
-                                 helpMemory.linuxPrivate, floorMemory.linuxPrivate, false));
-    }
-    for (const Row& row : rows) {
-        printRow(row);
-    }
-    notes.push_back("Start-up until the window is visible (before the idle wait), ms: Kanaroute " +
-                    describe(summarise(programWindowMs)) + ", floor " + describe(summarise(floorWindowMs)));
-    if (!anyAboveZero(floorMemory.windowsPrivate)) {
+    if (!anyAboveZero(samples[0].floorMemory.windowsPrivate)) {
         notes.push_back("PrivateUsage (K32GetProcessMemoryInfo) reads 0 under this Wine for other processes; "
                         "memory is read from /proc/PID/smaps_rollup of the Wine process: Anonymous is what "
                         "Windows would count as private committed memory; Private_Clean + Private_Dirty also "
                         "counts pages of font and DLL files that no other process happens to map.");
     }
-    notes.push_back("Most anonymous memory by mapping, floor idle: " + floorMappings);
-    notes.push_back("Most anonymous memory by mapping, Kanaroute idle: " + programMappings);
-    notes.push_back("Most anonymous memory by mapping, Kanaroute with help window: " + helpMappings);
+    const std::string breakdown = breakdownTable(sets, runs);
+    if (!breakdown.empty()) {
+        tables.push_back("### Where Kanaroute's start-up time goes (" + std::to_string(runs) +
+                         " runs with the start-up probes on, medians)\n\n" + breakdown);
+    }
     return rows;
 }
 

@@ -8,9 +8,12 @@
 
 namespace bench {
 
-// benchDir: the Windows folder that holds Kanaroute.exe and minimal_window.exe.
-// notes receives the window-only start-up times and the largest private mappings.
+// benchDir: the Windows folder that holds Kanaroute.exe, minimal_window.exe
+// (the empty window) and fair_floor_window.exe (the fair floor), and, where
+// 32-bit programs run, the 32-bit builds of all three in its folder x86.
+// notes receives the window-only start-up times and the largest private
+// mappings; tables receives the breakdown of Kanaroute's start-up by phase.
 std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int runs,
-                                           std::vector<std::string>& notes);
+                                           std::vector<std::string>& notes, std::vector<std::string>& tables);
 
 } // namespace bench

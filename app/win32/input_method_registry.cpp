@@ -5,6 +5,7 @@
 
 #include "common/win32/automation.h"
 #include "common/win32/handles.h"
+#include "common/win32/startup_probe.h"
 #include "common/win32/system_error.h"
 
 namespace kana::win32 {
@@ -98,6 +99,7 @@ RegistryReadResult readThroughRegistryApi() {
 } // namespace
 
 RegistryReadResult readInputMethodRegistry() {
+    const startup_probe::Span probe("registry-read");
     RegistryReadResult outcome;
     CLSID classId{};
     HRESULT hr = ::CLSIDFromProgID(L"wscript.shell", &classId);

@@ -11,6 +11,7 @@
 #include "common/win32/form.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_box.h"
+#include "common/win32/startup_probe.h"
 #include "common/win32/window_classes.h"
 
 #if defined(__GLIBCXX__)
@@ -58,28 +59,37 @@ int runMessageLoop() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    namespace probe = kana::win32::startup_probe;
+    probe::mark("process-start");
     restrictDllSearchToSystem32();
     kana::win32::becomePerMonitorDpiAware();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+    probe::mark("common-controls");
     kana::win32::ComApartment com;
+    probe::mark("com-init");
 
     using kana::texts::kApplicationTitle;
     if (!kana::win32::registerFormClasses(instance)) {
         kana::win32::showMessage(L"程序无法启动：无法注册窗口类。", kApplicationTitle);
         return 1;
     }
+    probe::mark("window-classes");
     kana::win32::MainWindow mainWindow;
     if (!mainWindow.create()) {
         kana::win32::showMessage(L"程序无法启动：无法创建主窗口。", kApplicationTitle);
         return 1;
     }
+    probe::mark("window-creation");
     kana::win32::setMessageOwner(mainWindow.hwnd());
     if (!mainWindow.load()) {
         return 2;
     }
+    probe::mark("load-handler");
     ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     mainWindow.focusFirstControl();
     ::UpdateWindow(mainWindow.hwnd());
+    probe::mark("show-and-first-paint");
+    probe::finish();
     return runMessageLoop();
 }

@@ -2,6 +2,7 @@
 
 #include "common/dpi_scale.h"
 #include "common/resource_ids.h"
+#include "common/win32/startup_probe.h"
 
 #include <cstring>
 #include <vector>
@@ -9,6 +10,7 @@
 namespace kana::win32 {
 
 Picture Picture::load(int resourceId) {
+    const startup_probe::Span probe("picture-decoding");
     Picture result;
     HMODULE module = ::GetModuleHandleW(nullptr);
     HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
