@@ -2,7 +2,7 @@
 # Remakes the program's pictures in this folder:
 #   kanaroute.ico      program icon, 64/48/32/16 px, 24-bit colour with a transparency mask
 #   pointer.ico        main pointer (pencil-tip cone, tip at the top-left), 64 and 32 px, 24-bit
-#   sogou-logo.gif     vendor logo, 150x45
+#   sogou-logo.bmp     vendor logo, 150x45, 8-bit palette, run-length encoded (GDI draws it as stored)
 #   arrow-pointer.ico  white arrow with black outline, 32 px, 16 colours (4 bits per pixel)
 #   hand-pointer.ico   gloved hand pointing up and to the left, 32 px, 24-bit
 #   face-pointer.ico   smiling yellow face with a blue cap, 32 px, 24-bit
@@ -201,7 +201,7 @@ done
 "$IM" -size 150x45 xc:white \
   "$work/sogou-word.png" -gravity West -geometry +3-1 -composite \
   "$work/sogou-zh.png" -gravity East -geometry +3+0 -composite \
-  +repage -strip "GIF:$out_dir/sogou-logo.gif"
+  +repage -strip -type Palette -compress RLE "BMP3:$out_dir/sogou-logo.bmp"
 
 # ---------------------------------------------------------------------------------------------
 # ICO writer: each entry is an uncompressed BMP (height doubled for the AND mask). Pixels with

@@ -113,6 +113,6 @@ fi
   echo "Picture and icon files that the resources are built from:"
   echo
   echo '```'
-  (cd assets && ls -l --time-style=+ ./*.ico ./*.gif ./*.jpg | awk '{print $5, $NF}')
+  (cd assets && ls -l --time-style=+ ./*.ico ./*.bmp ./*.jpg | awk '{print $5, $NF}')
   echo '```'
 } | tee "$out/results.md"

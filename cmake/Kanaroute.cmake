@@ -24,7 +24,7 @@ set(KANAROUTE_RESOURCE_FILES
     ${CMAKE_SOURCE_DIR}/assets/arrow-pointer.ico
     ${CMAKE_SOURCE_DIR}/assets/hand-pointer.ico
     ${CMAKE_SOURCE_DIR}/assets/face-pointer.ico
-    ${CMAKE_SOURCE_DIR}/assets/sogou-logo.gif
+    ${CMAKE_SOURCE_DIR}/assets/sogou-logo.bmp
     ${CMAKE_SOURCE_DIR}/assets/help-illustration.jpg)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/app/win32/kanaroute.rc PROPERTIES
   OBJECT_DEPENDS "${KANAROUTE_RESOURCE_FILES}")

@@ -9,18 +9,64 @@
 
 namespace kana::win32 {
 
+namespace {
+
+// The bytes of a resource, which stay valid as long as the program runs.
+const BYTE* resourceBytes(int resourceId, const wchar_t* type, DWORD& size) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId), type);
+    if (info == nullptr) {
+        return nullptr;
+    }
+    HGLOBAL loaded = ::LoadResource(module, info);
+    size = ::SizeofResource(module, info);
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    return size != 0 ? static_cast<const BYTE*>(bytes) : nullptr;
+}
+
+// Where the pixels of a bitmap resource (header, colour table, pixels) begin,
+// or nullptr when the header does not describe a bitmap that fits the resource.
+const BYTE* bitmapPixels(const BYTE* bytes, DWORD size) {
+    if (size < sizeof(BITMAPINFOHEADER)) {
+        return nullptr;
+    }
+    BITMAPINFOHEADER header{};
+    std::memcpy(&header, bytes, sizeof header);
+    const bool compressed = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
+    if (header.biSize < sizeof header || header.biSize > size || header.biWidth <= 0 ||
+        header.biHeight <= 0 || header.biPlanes != 1 || (header.biCompression != BI_RGB && !compressed)) {
+        return nullptr;
+    }
+    const DWORD colours = header.biClrUsed != 0    ? header.biClrUsed
+                          : header.biBitCount <= 8 ? (1u << header.biBitCount)
+                                                   : 0;
+    if (colours > 256 || header.biSize + colours * sizeof(RGBQUAD) > size) {
+        return nullptr;
+    }
+    const DWORD offset = header.biSize + colours * static_cast<DWORD>(sizeof(RGBQUAD));
+    const unsigned long long stride =
+        ((static_cast<unsigned long long>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+    const unsigned long long pixelBytes =
+        compressed ? header.biSizeImage : stride * static_cast<unsigned long long>(header.biHeight);
+    return pixelBytes != 0 && pixelBytes <= size - offset ? bytes + offset : nullptr;
+}
+
+} // namespace
+
 Picture Picture::load(int resourceId) {
     const startup_probe::Span probe("picture-decoding");
     Picture result;
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (info == nullptr) {
+    DWORD size = 0;
+    // A bitmap resource is drawn by GDI as it is stored; nothing to decode.
+    if (const BYTE* bytes = resourceBytes(resourceId, MAKEINTRESOURCEW(2) /* RT_BITMAP */, size)) {
+        if (const BYTE* pixels = bitmapPixels(bytes, size)) {
+            result.bitmap_ = reinterpret_cast<const BITMAPINFO*>(bytes);
+            result.pixels_ = pixels;
+        }
         return result;
     }
-    HGLOBAL loaded = ::LoadResource(module, info);
-    const DWORD size = ::SizeofResource(module, info);
-    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (bytes == nullptr || size == 0) {
+    const BYTE* bytes = resourceBytes(resourceId, MAKEINTRESOURCEW(10) /* RT_RCDATA */, size);
+    if (bytes == nullptr) {
         return result;
     }
     HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
@@ -41,6 +87,11 @@ Picture Picture::load(int resourceId) {
 
 SIZE Picture::naturalSizePixels(int dpi) const {
     SIZE size{0, 0};
+    if (bitmap_ != nullptr) {
+        size.cx = scaleForDpi(bitmap_->bmiHeader.biWidth, dpi);
+        size.cy = scaleForDpi(bitmap_->bmiHeader.biHeight, dpi);
+        return size;
+    }
     if (!picture_) {
         return size;
     }
@@ -65,15 +116,34 @@ SIZE Picture::naturalSizePixels(int dpi) const {
 }
 
 void Picture::draw(HDC dc, const RECT& target) const {
+    const int width = target.right - target.left;
+    const int height = target.bottom - target.top;
+    if (bitmap_ != nullptr) {
+        const LONG pixelWidth = bitmap_->bmiHeader.biWidth;
+        const LONG pixelHeight = bitmap_->bmiHeader.biHeight;
+        const bool scaled = width != pixelWidth || height != pixelHeight;
+        const int previousMode = scaled ? ::SetStretchBltMode(dc, HALFTONE) : 0;
+        POINT previousOrigin{};
+        if (scaled) {
+            ::SetBrushOrgEx(dc, 0, 0, &previousOrigin);
+        }
+        ::StretchDIBits(dc, target.left, target.top, width, height, 0, 0, pixelWidth, pixelHeight, pixels_,
+                        bitmap_, DIB_RGB_COLORS, SRCCOPY);
+        if (scaled) {
+            ::SetStretchBltMode(dc, previousMode);
+            ::SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+        }
+        return;
+    }
     if (!picture_) {
         return;
     }
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    picture_->get_Width(&width);
-    picture_->get_Height(&height);
-    picture_->Render(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0,
-                     height, width, -height, nullptr);
+    OLE_XSIZE_HIMETRIC pictureWidth = 0;
+    OLE_YSIZE_HIMETRIC pictureHeight = 0;
+    picture_->get_Width(&pictureWidth);
+    picture_->get_Height(&pictureHeight);
+    picture_->Render(dc, target.left, target.top, width, height, 0, pictureHeight, pictureWidth,
+                     -pictureHeight, nullptr);
 }
 
 namespace {
