@@ -7,6 +7,7 @@
 
 #include "app/main_window_texts.h"
 #include "app/win32/main_window.h"
+#include "app/win32/registry_warm_up.h"
 #include "common/win32/dpi_awareness.h"
 #include "common/win32/form.h"
 #include "common/win32/handles.h"
@@ -63,6 +64,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     probe::mark("process-start");
     restrictDllSearchToSystem32();
     kana::win32::becomePerMonitorDpiAware();
+    // As early as possible: once DLLs load from System32 alone, and before the
+    // shell object's apartment makes the first window of the process.
+    kana::win32::RegistryWarmUp registryWarmUp;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     probe::mark("common-controls");
@@ -86,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 2;
     }
     probe::mark("load-handler");
+    registryWarmUp.release();
     ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     mainWindow.focusFirstControl();
     ::UpdateWindow(mainWindow.hwnd());
