@@ -64,8 +64,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     probe::mark("process-start");
     restrictDllSearchToSystem32();
     kana::win32::becomePerMonitorDpiAware();
-    // As early as possible: once DLLs load from System32 alone, and before the
-    // shell object's apartment makes the first window of the process.
+    // As early as possible, but after the two lines above: DLLs must load from
+    // System32 alone, and the DPI awareness must be set before the first window
+    // of the process, which the worker's apartment may make.
     kana::win32::RegistryWarmUp registryWarmUp;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
