@@ -202,6 +202,34 @@ done
   "$work/sogou-word.png" -gravity West -geometry +3-1 -composite \
   "$work/sogou-zh.png" -gravity East -geometry +3+0 -composite \
   +repage -strip -type Palette -compress RLE "BMP3:$out_dir/sogou-logo.bmp"
+# ImageMagick writes a colour table of 256 entries; only the colours the pixels use are kept.
+"$PYTHON" - "$out_dir/sogou-logo.bmp" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = open(path, "rb").read()
+off_bits = struct.unpack_from("<I", data, 10)[0]
+header_size, _, _, _, bits, compression, image_size = struct.unpack_from("<IiiHHII", data, 14)
+assert bits == 8 and compression == 1, "expected an 8-bit run-length encoded bitmap"
+pixels = data[off_bits:off_bits + image_size]
+used = 0
+i = 0
+while i + 1 < len(pixels):
+    count, value = pixels[i], pixels[i + 1]
+    i += 2
+    if count > 0:  # a run of one colour
+        used = max(used, value + 1)
+    elif value >= 3:  # colours given one by one, padded to a 16-bit boundary
+        used = max(used, max(pixels[i:i + value]) + 1)
+        i += value + (value & 1)
+    elif value == 2:  # a jump
+        i += 2
+palette = 14 + header_size
+out = bytearray(data[:palette] + data[palette:palette + 4 * used] + pixels)
+struct.pack_into("<I", out, 2, len(out))
+struct.pack_into("<I", out, 10, palette + 4 * used)
+struct.pack_into("<II", out, 14 + 32, used, used)
+open(path, "wb").write(out)
+PY
 
 # ---------------------------------------------------------------------------------------------
 # ICO writer: each entry is an uncompressed BMP (height doubled for the AND mask). Pixels with

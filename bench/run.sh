@@ -9,8 +9,10 @@
 #   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames
 #   5 the load handler (the refresh) against one registry read and three look-ups
 #
-#   bash bench/run.sh [RUNS [PART...]]   (RUNS: runs per measurement, at least 10; default 20;
-#                                         PART: startup, operations or refresh; default all)
+#   bash bench/run.sh [RUNS [PART...]]
+# RUNS: runs per measurement, at least 10 (default 20); PART: startup,
+# operations or refresh (default all). KANAROUTE_BENCH_EXE64 and
+# KANAROUTE_BENCH_EXE32 may name other builds of Kanaroute.exe to start.
 # The table is also saved as build/bench/results.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +31,15 @@ echo "== Building (64-bit build for Wine, 32-bit product for the size)" >&2
 cmake --build --preset win64 --target Kanaroute date_dat standin_config >&2
 [ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Kanaroute >&2
+# The same programs with the start-up probes, for the breakdown of the start-up
+# time (in folders of their own: the product never carries the probes).
+build_probed() { # preset
+  [ -f "build/$1-probes/CMakeCache.txt" ] ||
+    cmake --preset "$1" -B "build/$1-probes" -DKANAROUTE_STARTUP_PROBES=ON >/dev/null
+  cmake --build "build/$1-probes" -j 2 --target Kanaroute >&2
+}
+[ -n "${KANAROUTE_BENCH_EXE64:-}" ] || build_probed win64
+[ -n "${KANAROUTE_BENCH_EXE32:-}" ] || [ "$KANAROUTE_WINE_BITS" != 32 ] || build_probed win32
 
 # The floor programs with exactly the options of Kanaroute.exe (MinSizeRel,
 # static runtime, stripped, unused sections dropped), for each build that runs
@@ -71,13 +82,22 @@ printf '2026/12/8 4:00:00\r\n' >"$vdir/time001.ini"
 bench_dir="$prefix/drive_c/kanaroute-bench"
 rm -rf "$bench_dir"
 mkdir -p "$bench_dir"
-cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" \
+# KANAROUTE_BENCH_EXE64 / KANAROUTE_BENCH_EXE32 name other builds of the program
+# to start instead, for the timed runs and the breakdown alike (an earlier
+# commit built with the probes, to measure a change before and after).
+exe64=${KANAROUTE_BENCH_EXE64:-build/win64/bin/Kanaroute.exe}
+exe32=${KANAROUTE_BENCH_EXE32:-build/win32/bin/Kanaroute.exe}
+probed64=${KANAROUTE_BENCH_EXE64:-build/win64-probes/bin/Kanaroute.exe}
+probed32=${KANAROUTE_BENCH_EXE32:-build/win32-probes/bin/Kanaroute.exe}
+cp "$exe64" build/win64/bin/date.dat "$out/minimal_window.exe" \
   "$out/fair_floor_window.exe" "$bench_dir/"
+cp "$probed64" "$bench_dir/KanarouteProbed.exe"
 # Where 32-bit programs run, the 32-bit product is measured as well, beside its own floors.
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
   mkdir -p "$bench_dir/x86"
-  cp build/win32/bin/Kanaroute.exe build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
+  cp "$exe32" build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
     "$out/x86/fair_floor_window.exe" "$bench_dir/x86/"
+  cp "$probed32" "$bench_dir/x86/KanarouteProbed.exe"
 fi
 
 {

@@ -209,9 +209,9 @@ std::vector<Row> rowsOf(const ProgramSet& set, const SetSamples& samples) {
     return rows;
 }
 
-// Where the start-up time goes: runs of Kanaroute with its start-up probes
-// switched on (not counted above, so that writing the record costs the timed
-// runs nothing). The phases' medians per program set, as one table.
+// Where the start-up time goes: runs of KanarouteProbed.exe, the program built
+// with its start-up probes (not counted above: the product has no probes). The phases' medians per program
+// set, as one table.
 std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
     std::vector<std::string> order;
     std::vector<bool> isPart;
@@ -225,7 +225,7 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
             double started = 0;
             double startup = 0;
             {
-                GuiProcess process(sets[s].dir + L"\\Kanaroute.exe", sets[s].dir, kProgramClass);
+                GuiProcess process(sets[s].dir + L"\\KanarouteProbed.exe", sets[s].dir, kProgramClass);
                 ::SetEnvironmentVariableW(kTraceVariable, nullptr);
                 if (!process.ready()) {
                     return {};

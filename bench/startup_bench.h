@@ -8,8 +8,9 @@
 
 namespace bench {
 
-// benchDir: the Windows folder that holds Kanaroute.exe, minimal_window.exe
-// (the empty window) and fair_floor_window.exe (the fair floor), and, where
+// benchDir: the Windows folder that holds Kanaroute.exe, KanarouteProbed.exe
+// (built with the start-up probes), minimal_window.exe (the empty window) and
+// fair_floor_window.exe (the fair floor), and, where
 // 32-bit programs run, the 32-bit builds of all three in its folder x86.
 // notes receives the window-only start-up times and the largest private
 // mappings; tables receives the breakdown of Kanaroute's start-up by phase.

@@ -1,5 +1,7 @@
 #include "common/win32/startup_probe.h"
 
+#if defined(KANAROUTE_STARTUP_PROBES)
+
 #include <windows.h>
 
 #include <string>
@@ -80,3 +82,5 @@ Span::~Span() {
 }
 
 } // namespace kana::win32::startup_probe
+
+#endif
