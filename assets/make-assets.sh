@@ -201,34 +201,64 @@ done
 "$IM" -size 150x45 xc:white \
   "$work/sogou-word.png" -gravity West -geometry +3-1 -composite \
   "$work/sogou-zh.png" -gravity East -geometry +3+0 -composite \
-  +repage -strip -type Palette -compress RLE "BMP3:$out_dir/sogou-logo.bmp"
-# ImageMagick writes a colour table of 256 entries; only the colours the pixels use are kept.
-"$PYTHON" - "$out_dir/sogou-logo.bmp" <<'PY'
+  +repage -strip -type Palette -compress None "BMP3:$work/sogou-logo-plain.bmp"
+# Run-length encoded (RLE8), which GDI draws as stored, with the cheapest mix of
+# runs and literal stretches per row and a colour table of the colours used only.
+"$PYTHON" - "$work/sogou-logo-plain.bmp" "$out_dir/sogou-logo.bmp" <<'PY'
 import struct, sys
-path = sys.argv[1]
-data = open(path, "rb").read()
+source, target = sys.argv[1], sys.argv[2]
+data = open(source, "rb").read()
 off_bits = struct.unpack_from("<I", data, 10)[0]
-header_size, _, _, _, bits, compression, image_size = struct.unpack_from("<IiiHHII", data, 14)
-assert bits == 8 and compression == 1, "expected an 8-bit run-length encoded bitmap"
-pixels = data[off_bits:off_bits + image_size]
-used = 0
-i = 0
-while i + 1 < len(pixels):
-    count, value = pixels[i], pixels[i + 1]
-    i += 2
-    if count > 0:  # a run of one colour
-        used = max(used, value + 1)
-    elif value >= 3:  # colours given one by one, padded to a 16-bit boundary
-        used = max(used, max(pixels[i:i + value]) + 1)
-        i += value + (value & 1)
-    elif value == 2:  # a jump
-        i += 2
-palette = 14 + header_size
-out = bytearray(data[:palette] + data[palette:palette + 4 * used] + pixels)
-struct.pack_into("<I", out, 2, len(out))
-struct.pack_into("<I", out, 10, palette + 4 * used)
-struct.pack_into("<II", out, 14 + 32, used, used)
-open(path, "wb").write(out)
+header_size, width, height, _, bits, compression, _ = struct.unpack_from("<IiiHHII", data, 14)
+assert bits == 8 and compression == 0 and height > 0, "expected an uncompressed bottom-up 8-bit bitmap"
+colours = struct.unpack_from("<I", data, 14 + 32)[0] or 256
+table = data[14 + header_size:14 + header_size + 4 * colours]
+stride = (width + 3) & ~3
+rows = [data[off_bits + y * stride:off_bits + y * stride + width] for y in range(height)]
+order = []  # the colours the pixels use, in the order of first use
+for row in rows:
+    for index in row:
+        if index not in order:
+            order.append(index)
+remap = {old: new for new, old in enumerate(order)}
+palette = b"".join(table[4 * old:4 * old + 4] for old in order)
+
+
+def encode(row):
+    # best[i]: the cheapest encoding of row[:i] as (bytes, start of its last piece, kind).
+    best = [(0, 0, "")] + [None] * len(row)
+    for i in range(1, len(row) + 1):
+        j = i - 1
+        while j >= 0 and i - j <= 255 and row[j] == row[i - 1]:  # a run: count, colour
+            if best[i] is None or best[j][0] + 2 < best[i][0]:
+                best[i] = (best[j][0] + 2, j, "run")
+            j -= 1
+        for j in range(max(0, i - 255), i - 2):  # a literal stretch: 0, n, n colours, padded
+            length = i - j
+            cost = best[j][0] + 2 + length + (length & 1)
+            if cost < best[i][0]:
+                best[i] = (cost, j, "literal")
+    pieces = []
+    i = len(row)
+    while i > 0:
+        _, j, kind = best[i]
+        chunk = bytes(row[j:i])
+        if kind == "run":
+            pieces.append(bytes([len(chunk), chunk[0]]))
+        else:
+            pieces.append(bytes([0, len(chunk)]) + chunk + (b"\0" if len(chunk) & 1 else b""))
+        i = j
+    return b"".join(reversed(pieces))
+
+
+pixels = b"".join(encode([remap[index] for index in row]) + (b"\0\1" if y == height - 1 else b"\0\0")
+                  for y, row in enumerate(rows))
+info = bytearray(data[14:14 + header_size])
+struct.pack_into("<I", info, 16, 1)  # BI_RLE8
+struct.pack_into("<I", info, 20, len(pixels))
+struct.pack_into("<II", info, 32, len(order), len(order))
+body = bytes(info) + palette + pixels
+open(target, "wb").write(b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, 14 + len(info) + len(palette)) + body)
 PY
 
 # ---------------------------------------------------------------------------------------------

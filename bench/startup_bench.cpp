@@ -96,72 +96,86 @@ bool fileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// One start of each program of the set; false when one of them failed to start.
-bool runOnce(const ProgramSet& set, bool counted, SetSamples& samples) {
-    {
-        GuiProcess process(set.dir + L"\\minimal_window.exe", set.dir, kFloorClass);
-        if (!process.ready()) {
-            return false;
-        }
-        if (counted) {
-            samples.floorMs.push_back(process.startupMs());
-            samples.floorWindowMs.push_back(process.windowShownMs());
-            ::Sleep(kSettleMs);
-            samples.floorMemory.add(process.memory());
-            if (samples.floorMappings.empty()) {
-                samples.floorMappings = process.largestPrivateMappings(8);
-            }
-        }
+bool runFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
+    GuiProcess process(set.dir + L"\\minimal_window.exe", set.dir, kFloorClass);
+    if (!process.ready()) {
+        return false;
     }
-    ::Sleep(kPauseMs);
-    {
-        GuiProcess process(set.dir + L"\\fair_floor_window.exe", set.dir, kFairFloorClass);
-        if (!process.ready()) {
-            return false;
-        }
-        if (counted) {
-            samples.fairMs.push_back(process.startupMs());
-            samples.fairWindowMs.push_back(process.windowShownMs());
-        }
-    }
-    ::Sleep(kPauseMs);
-    {
-        GuiProcess process(set.dir + L"\\Kanaroute.exe", set.dir, kProgramClass);
-        if (!process.ready()) {
-            return false;
-        }
-        if (!counted) {
-            return true;
-        }
-        samples.programMs.push_back(process.startupMs());
-        samples.programWindowMs.push_back(process.windowShownMs());
+    if (counted) {
+        samples.floorMs.push_back(process.startupMs());
+        samples.floorWindowMs.push_back(process.windowShownMs());
         ::Sleep(kSettleMs);
-        samples.programMemory.add(process.memory());
-        if (samples.programMappings.empty()) {
-            samples.programMappings = process.largestPrivateMappings(8);
-        }
-        // The help window (Command6), opened as a user would.
-        HWND helpButton = childWithId(process.mainWindow(), kana::main_window::kCommand6);
-        if (helpButton == nullptr) {
-            std::fprintf(stderr, "no help button found\n");
-            return true;
-        }
-        ::PostMessageW(helpButton, BM_CLICK, 0, 0);
-        const double deadline = nowMs() + 10000;
-        while (process.visibleWindows(kProgramClass) < 2 && nowMs() < deadline) {
-            ::Sleep(5);
-        }
-        if (process.visibleWindows(kProgramClass) < 2) {
-            std::fprintf(stderr, "the help window did not open\n");
-            return true;
-        }
-        ::Sleep(kSettleMs);
-        samples.helpMemory.add(process.memory());
-        if (samples.helpMappings.empty()) {
-            samples.helpMappings = process.largestPrivateMappings(8);
+        samples.floorMemory.add(process.memory());
+        if (samples.floorMappings.empty()) {
+            samples.floorMappings = process.largestPrivateMappings(8);
         }
     }
-    ::Sleep(kPauseMs);
+    return true;
+}
+
+bool runFairFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
+    GuiProcess process(set.dir + L"\\fair_floor_window.exe", set.dir, kFairFloorClass);
+    if (!process.ready()) {
+        return false;
+    }
+    if (counted) {
+        samples.fairMs.push_back(process.startupMs());
+        samples.fairWindowMs.push_back(process.windowShownMs());
+    }
+    return true;
+}
+
+bool runProgram(const ProgramSet& set, bool counted, SetSamples& samples) {
+    GuiProcess process(set.dir + L"\\Kanaroute.exe", set.dir, kProgramClass);
+    if (!process.ready()) {
+        return false;
+    }
+    if (!counted) {
+        return true;
+    }
+    samples.programMs.push_back(process.startupMs());
+    samples.programWindowMs.push_back(process.windowShownMs());
+    ::Sleep(kSettleMs);
+    samples.programMemory.add(process.memory());
+    if (samples.programMappings.empty()) {
+        samples.programMappings = process.largestPrivateMappings(8);
+    }
+    // The help window (Command6), opened as a user would.
+    HWND helpButton = childWithId(process.mainWindow(), kana::main_window::kCommand6);
+    if (helpButton == nullptr) {
+        std::fprintf(stderr, "no help button found\n");
+        return true;
+    }
+    ::PostMessageW(helpButton, BM_CLICK, 0, 0);
+    const double deadline = nowMs() + 10000;
+    while (process.visibleWindows(kProgramClass) < 2 && nowMs() < deadline) {
+        ::Sleep(5);
+    }
+    if (process.visibleWindows(kProgramClass) < 2) {
+        std::fprintf(stderr, "the help window did not open\n");
+        return true;
+    }
+    ::Sleep(kSettleMs);
+    samples.helpMemory.add(process.memory());
+    if (samples.helpMappings.empty()) {
+        samples.helpMappings = process.largestPrivateMappings(8);
+    }
+    return true;
+}
+
+// One start of each program of the set; false when one of them failed to
+// start. The order turns with each run, so that each program follows each
+// other one equally often (ending the program with its help window open leaves
+// the most clean-up to Wine for whatever starts next).
+bool runOnce(const ProgramSet& set, int run, bool counted, SetSamples& samples) {
+    using Runner = bool (*)(const ProgramSet&, bool, SetSamples&);
+    const Runner runners[] = {&runFloor, &runFairFloor, &runProgram};
+    for (int i = 0; i < 3; ++i) {
+        if (!runners[(run + 3 + i) % 3](set, counted, samples)) {
+            return false;
+        }
+        ::Sleep(kPauseMs);
+    }
     return true;
 }
 
@@ -286,7 +300,7 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
     // Alternating runs; run -1 warms Wine's caches for every program and is not counted.
     for (int run = -1; run < runs; ++run) {
         for (std::size_t s = 0; s < sets.size(); ++s) {
-            if (!runOnce(sets[s], run >= 0, samples[s])) {
+            if (!runOnce(sets[s], run, run >= 0, samples[s])) {
                 std::fprintf(stderr, "start-up runs of the %s programs failed\n", sets[s].label.c_str());
                 return {};
             }

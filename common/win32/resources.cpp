@@ -24,31 +24,20 @@ const BYTE* resourceBytes(int resourceId, const wchar_t* type, DWORD& size) {
     return size != 0 ? static_cast<const BYTE*>(bytes) : nullptr;
 }
 
-// Where the pixels of a bitmap resource (header, colour table, pixels) begin,
-// or nullptr when the header does not describe a bitmap that fits the resource.
+// Where the pixels of a bitmap resource begin (after the header and the colour
+// table), or nullptr when the header does not fit the resource. The program's
+// bitmaps give the length of their colour table and the size of their pixels.
 const BYTE* bitmapPixels(const BYTE* bytes, DWORD size) {
-    if (size < sizeof(BITMAPINFOHEADER)) {
-        return nullptr;
-    }
     BITMAPINFOHEADER header{};
+    if (size < sizeof header) {
+        return nullptr;
+    }
     std::memcpy(&header, bytes, sizeof header);
-    const bool compressed = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
-    if (header.biSize < sizeof header || header.biSize > size || header.biWidth <= 0 ||
-        header.biHeight <= 0 || header.biPlanes != 1 || (header.biCompression != BI_RGB && !compressed)) {
-        return nullptr;
-    }
-    const DWORD colours = header.biClrUsed != 0    ? header.biClrUsed
-                          : header.biBitCount <= 8 ? (1u << header.biBitCount)
-                                                   : 0;
-    if (colours > 256 || header.biSize + colours * sizeof(RGBQUAD) > size) {
-        return nullptr;
-    }
-    const DWORD offset = header.biSize + colours * static_cast<DWORD>(sizeof(RGBQUAD));
-    const unsigned long long stride =
-        ((static_cast<unsigned long long>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
-    const unsigned long long pixelBytes =
-        compressed ? header.biSizeImage : stride * static_cast<unsigned long long>(header.biHeight);
-    return pixelBytes != 0 && pixelBytes <= size - offset ? bytes + offset : nullptr;
+    const unsigned long long offset = static_cast<unsigned long long>(header.biSize) +
+                                      static_cast<unsigned long long>(header.biClrUsed) * 4;
+    const bool fits = header.biSize >= sizeof header && header.biWidth > 0 && header.biHeight > 0 &&
+                      header.biSizeImage != 0 && offset + header.biSizeImage <= size;
+    return fits ? bytes + offset : nullptr;
 }
 
 } // namespace
@@ -119,20 +108,11 @@ void Picture::draw(HDC dc, const RECT& target) const {
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
     if (bitmap_ != nullptr) {
-        const LONG pixelWidth = bitmap_->bmiHeader.biWidth;
-        const LONG pixelHeight = bitmap_->bmiHeader.biHeight;
-        const bool scaled = width != pixelWidth || height != pixelHeight;
-        const int previousMode = scaled ? ::SetStretchBltMode(dc, HALFTONE) : 0;
-        POINT previousOrigin{};
-        if (scaled) {
-            ::SetBrushOrgEx(dc, 0, 0, &previousOrigin);
-        }
-        ::StretchDIBits(dc, target.left, target.top, width, height, 0, 0, pixelWidth, pixelHeight, pixels_,
-                        bitmap_, DIB_RGB_COLORS, SRCCOPY);
-        if (scaled) {
-            ::SetStretchBltMode(dc, previousMode);
-            ::SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
-        }
+        // Halftone keeps a scaled logo (at another DPI) smooth; at its own size it is copied as it is.
+        const int previousMode = ::SetStretchBltMode(dc, HALFTONE);
+        ::StretchDIBits(dc, target.left, target.top, width, height, 0, 0, bitmap_->bmiHeader.biWidth,
+                        bitmap_->bmiHeader.biHeight, pixels_, bitmap_, DIB_RGB_COLORS, SRCCOPY);
+        ::SetStretchBltMode(dc, previousMode);
         return;
     }
     if (!picture_) {
