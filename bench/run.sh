@@ -11,8 +11,10 @@
 #
 #   bash bench/run.sh [RUNS [PART...]]
 # RUNS: runs per measurement, at least 10 (default 20); PART: startup,
-# operations or refresh (default all). KANAROUTE_BENCH_EXE64 and
-# KANAROUTE_BENCH_EXE32 may name other builds of Kanaroute.exe to start.
+# operations or refresh (default all). KANAROUTE_BENCH_BEFORE64 and
+# KANAROUTE_BENCH_BEFORE32 may name an earlier build of Kanaroute.exe (with the
+# start-up probes) whose start-up is measured in the same runs, to show a
+# change before and after.
 # The table is also saved as build/bench/results.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,8 +40,8 @@ build_probed() { # preset
     cmake --preset "$1" -B "build/$1-probes" -DKANAROUTE_STARTUP_PROBES=ON >/dev/null
   cmake --build "build/$1-probes" -j 2 --target Kanaroute >&2
 }
-[ -n "${KANAROUTE_BENCH_EXE64:-}" ] || build_probed win64
-[ -n "${KANAROUTE_BENCH_EXE32:-}" ] || [ "$KANAROUTE_WINE_BITS" != 32 ] || build_probed win32
+build_probed win64
+[ "$KANAROUTE_WINE_BITS" != 32 ] || build_probed win32
 
 # The floor programs with exactly the options of Kanaroute.exe (MinSizeRel,
 # static runtime, stripped, unused sections dropped), for each build that runs
@@ -82,23 +84,26 @@ printf '2026/12/8 4:00:00\r\n' >"$vdir/time001.ini"
 bench_dir="$prefix/drive_c/kanaroute-bench"
 rm -rf "$bench_dir"
 mkdir -p "$bench_dir"
-# KANAROUTE_BENCH_EXE64 / KANAROUTE_BENCH_EXE32 name other builds of the program
-# to start instead, for the timed runs and the breakdown alike (an earlier
-# commit built with the probes, to measure a change before and after).
-exe64=${KANAROUTE_BENCH_EXE64:-build/win64/bin/Kanaroute.exe}
-exe32=${KANAROUTE_BENCH_EXE32:-build/win32/bin/Kanaroute.exe}
-probed64=${KANAROUTE_BENCH_EXE64:-build/win64-probes/bin/Kanaroute.exe}
-probed32=${KANAROUTE_BENCH_EXE32:-build/win32-probes/bin/Kanaroute.exe}
-cp "$exe64" build/win64/bin/date.dat "$out/minimal_window.exe" \
+cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" \
   "$out/fair_floor_window.exe" "$bench_dir/"
-cp "$probed64" "$bench_dir/KanarouteProbed.exe"
+cp build/win64-probes/bin/Kanaroute.exe "$bench_dir/KanarouteProbed.exe"
 # Where 32-bit programs run, the 32-bit product is measured as well, beside its own floors.
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
   mkdir -p "$bench_dir/x86"
-  cp "$exe32" build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
+  cp build/win32/bin/Kanaroute.exe build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
     "$out/x86/fair_floor_window.exe" "$bench_dir/x86/"
-  cp "$probed32" "$bench_dir/x86/KanarouteProbed.exe"
+  cp build/win32-probes/bin/Kanaroute.exe "$bench_dir/x86/KanarouteProbed.exe"
 fi
+# An earlier build, timed and broken down in the same runs (it carries the probes itself).
+add_before() { # exe, folder, floors folder
+  mkdir -p "$bench_dir/$2"
+  cp "$1" "$bench_dir/$2/Kanaroute.exe"
+  cp "$1" "$bench_dir/$2/KanarouteProbed.exe"
+  cp build/win64/bin/date.dat "$3/minimal_window.exe" "$3/fair_floor_window.exe" "$bench_dir/$2/"
+}
+[ -z "${KANAROUTE_BENCH_BEFORE64:-}" ] || add_before "$KANAROUTE_BENCH_BEFORE64" before64 "$out"
+[ -z "${KANAROUTE_BENCH_BEFORE32:-}" ] || [ "$KANAROUTE_WINE_BITS" != 32 ] ||
+  add_before "$KANAROUTE_BENCH_BEFORE32" before32 "$out/x86"
 
 {
   echo "# Kanaroute benchmark"

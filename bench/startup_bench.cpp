@@ -293,8 +293,13 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
                                            std::vector<std::string>& notes,
                                            std::vector<std::string>& tables) {
     std::vector<ProgramSet> sets = {{"64-bit", benchDir}};
-    if (fileExists(benchDir + L"\\x86\\Kanaroute.exe")) {
-        sets.push_back({"32-bit", benchDir + L"\\x86"});
+    const ProgramSet optional[] = {{"32-bit", benchDir + L"\\x86"},
+                                   {"64-bit, earlier build", benchDir + L"\\before64"},
+                                   {"32-bit, earlier build", benchDir + L"\\before32"}};
+    for (const ProgramSet& set : optional) {
+        if (fileExists(set.dir + L"\\Kanaroute.exe")) {
+            sets.push_back(set);
+        }
     }
     std::vector<SetSamples> samples(sets.size());
     // Alternating runs; run -1 warms Wine's caches for every program and is not counted.
