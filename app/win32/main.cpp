@@ -93,9 +93,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     probe::mark("load-handler");
     registryWarmUp.release();
     ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    probe::mark("show-window");
     mainWindow.focusFirstControl();
+    probe::mark("focus");
     ::UpdateWindow(mainWindow.hwnd());
-    probe::mark("show-and-first-paint");
+    probe::mark("first-paint");
     probe::finish();
     return runMessageLoop();
 }
