@@ -223,3 +223,30 @@ TEST(MainWindow, AVersionDirectoryThatDoesNotExistLooksEmpty) {
     EXPECT_FALSE(isEnabled(c[kCommand4]));
     EXPECT_EQ(textOf(c[kLabel2]), expectedLabel2(method, currentUser()));
 }
+
+TEST(MainWindow, DrawsTheVendorLogoInItsOwnColours) {
+    // The logo is a run-length encoded bitmap drawn by GDI as stored: where it
+    // could not be read or drawn, its area would stay plain.
+    installInputMethod(L"logo");
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    const RECT rect = clientRectOnScreen(child(window, kImage1));
+    const COLORREF colours[] = {RGB(0x1E, 0x5C, 0xD6), RGB(0xF5, 0xA3, 0x00), RGB(0x2D, 0xA3, 0x43),
+                                RGB(0xE4, 0x1B, 0x1B)};
+    int found[4] = {};
+    HDC screen = GetDC(nullptr);
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF pixel = GetPixel(screen, x, y);
+            for (int i = 0; i < 4; ++i) {
+                found[i] += pixel == colours[i] ? 1 : 0;
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    // Blue S and o, orange g, green u, red 搜狗: each covers about a hundred pixels or more.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_GE(found[i], 50) << "colour " << i;
+    }
+}
