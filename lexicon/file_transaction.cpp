@@ -133,8 +133,6 @@ bool FileTransaction::fail(StepKind kind, const std::wstring& path, const std::w
     return false;
 }
 
-namespace {
-
 UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
     switch (step.kind) {
     case PlannedStep::Kind::Copy:
@@ -145,8 +143,6 @@ UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
         return {UndoFailure::Kind::NotMovedBack, step.from, step.to, reason};
     }
 }
-
-} // namespace
 
 // Undoes the steps taken, latest first, marking each in the record. A rename
 // back never replaces anything (the system refuses an existing target), so an

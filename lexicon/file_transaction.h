@@ -42,6 +42,9 @@ struct UndoFailure {
     std::wstring reason;
 };
 
+// What is left where undoing a planned step failed.
+UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason);
+
 class FileTransaction {
   public:
     FileTransaction(FileSteps& steps, const FileSet& files, OperationKind operation)

@@ -88,17 +88,6 @@ StepResult undoStep(FileSteps& steps, const PlannedStep& step, bool mayNotHaveHa
     return StepResult::success();
 }
 
-UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
-    switch (step.kind) {
-    case PlannedStep::Kind::Copy:
-        return {UndoFailure::Kind::CopyNotRemoved, step.from, step.to, reason};
-    case PlannedStep::Kind::WriteTimeStamp:
-        return {UndoFailure::Kind::TimeStampNotReset, step.to, step.to, reason};
-    default:
-        return {UndoFailure::Kind::NotMovedBack, step.from, step.to, reason};
-    }
-}
-
 Message finish(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
     // A set-aside file that cannot be removed now is reported as left over.
     for (const PlannedStep& step : record.steps) {

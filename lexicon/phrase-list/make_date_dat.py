@@ -121,7 +121,7 @@ def _parse_date_dat_line(number: int, line: str) -> Entry:
     return Entry(key, int(position), phrase)
 
 
-def _write_atomically(path: str, data: bytes) -> None:
+def write_atomically(path: str, data: bytes) -> None:
     """Writes the whole file or nothing: a failed build must not leave half a phrase list behind."""
     directory = os.path.dirname(os.path.abspath(path))
     os.makedirs(directory, exist_ok=True)
@@ -159,7 +159,7 @@ def main(argv: Sequence[str]) -> int:
         print(f"{' '.join(sources)}: 没有任何词条，未生成 date.dat", file=sys.stderr)
         return 1
     try:
-        _write_atomically(output_path, encode_date_dat(items))
+        write_atomically(output_path, encode_date_dat(items))
     except OSError as error:
         print(f"{output_path}: 无法写入：{error.strerror}", file=sys.stderr)
         return 1

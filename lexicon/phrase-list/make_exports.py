@@ -55,7 +55,6 @@ import math
 import os
 import struct
 import sys
-import tempfile
 from collections import defaultdict
 from dataclasses import dataclass
 from typing import Dict, Iterable, List, Sequence, Tuple
@@ -273,23 +272,6 @@ def build(phrases: Sequence[Phrase], word_weights: Dict[str, List[float]] | None
     return files
 
 
-def write_atomically(path: str, data: bytes) -> None:
-    directory = os.path.dirname(os.path.abspath(path))
-    os.makedirs(directory, exist_ok=True)
-    handle, temporary = tempfile.mkstemp(prefix=".export-", suffix=".tmp", dir=directory)
-    try:
-        with os.fdopen(handle, "wb") as output:
-            output.write(data)
-        mask = os.umask(0)
-        os.umask(mask)
-        os.chmod(temporary, 0o666 & ~mask)
-        os.replace(temporary, path)
-    except BaseException:
-        if os.path.exists(temporary):
-            os.remove(temporary)
-        raise
-
-
 def main(argv: Sequence[str]) -> int:
     parser = argparse.ArgumentParser(description="为其他拼音输入法生成日语短语文件")
     parser.add_argument("date_dat")
@@ -324,7 +306,7 @@ def main(argv: Sequence[str]) -> int:
     for name, data in sorted(files.items()):
         path = os.path.join(arguments.output_dir, name)
         try:
-            write_atomically(path, data)
+            make_date_dat.write_atomically(path, data)
         except OSError as error:
             print(f"{path}: 无法写入：{error.strerror}", file=sys.stderr)
             return 1
