@@ -24,7 +24,9 @@ struct Accessible {
 Accessible accessibleOf(HWND hwnd) {
     Accessible result;
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    // __uuidof, not IID_IAccessible: the 64-bit MinGW import library resolves that
+    // name to an import stub, so the request would name a garbage interface.
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&object))) ||
         object == nullptr) {
         return result;
