@@ -211,18 +211,7 @@ TEST(Exit, EndsTheProgramWithTheHelpAndAdvertisementWindowsOpen) {
 TEST(WebLinks, WithoutABrowserObjectTheAddressGoesToTheDefaultBrowser) {
     // The tests run with Internet Explorer disabled; the stand-in default
     // browser records every address it is given.
-    const std::wstring record = testOutputDir() + L"\\browser-addresses.txt";
-    DeleteFileW(record.c_str());
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key, nullptr);
-    std::wstring browser = buildDir().substr(2) + L"\\record-browser.sh";
-    for (wchar_t& c : browser) {
-        c = c == L'\\' ? L'/' : c;
-    }
-    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browser.c_str()),
-                   static_cast<DWORD>((browser.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    const std::wstring record = recordBrowserAddresses();
 
     Started app;
     ASSERT_NE(app.main, nullptr);

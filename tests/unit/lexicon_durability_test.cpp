@@ -17,31 +17,13 @@
 namespace kana::lexicon {
 namespace {
 
+using testing::allStarts;
+using testing::contains;
 using testing::FakeFileSystem;
+using testing::kOperations;
 using testing::kVersionDir;
 using testing::RecordingHost;
-
-const std::vector<std::string> kOperations = {"install+backup",  "install",        "backup",
-                                              "restore-initial", "restore-latest", "uninstall"};
-
-struct Start {
-    char state;
-    bool withPhrases;
-    std::string name() const { return std::string(1, state) + (withPhrases ? "" : " without phrases"); }
-};
-
-std::vector<Start> allStarts() {
-    std::vector<Start> starts;
-    for (char state : {'A', 'B', 'C', 'D', 'E'}) {
-        starts.push_back({state, true});
-        starts.push_back({state, false});
-    }
-    return starts;
-}
-
-bool contains(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-}
+using testing::Start;
 
 bool startsWith(const std::wstring& text, const std::wstring& prefix) {
     return text.rfind(prefix, 0) == 0;

@@ -425,4 +425,28 @@ inline Outcome runOperation(const std::string& operation, FileSteps& steps, cons
     return uninstall(steps, files, host);
 }
 
+// The operations by the names runOperation takes.
+inline const std::vector<std::string> kOperations = {"install+backup",  "install",        "backup",
+                                                     "restore-initial", "restore-latest", "uninstall"};
+
+// A start state of the version directory (A to E), with or without phrases.ini.
+struct Start {
+    char state;
+    bool withPhrases;
+    std::string name() const { return std::string(1, state) + (withPhrases ? "" : " without phrases"); }
+};
+
+inline std::vector<Start> allStarts() {
+    std::vector<Start> starts;
+    for (char state : {'A', 'B', 'C', 'D', 'E'}) {
+        starts.push_back({state, true});
+        starts.push_back({state, false});
+    }
+    return starts;
+}
+
+inline bool contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
 } // namespace kana::lexicon::testing

@@ -16,26 +16,13 @@
 namespace kana::lexicon {
 namespace {
 
+using testing::allStarts;
+using testing::contains;
 using testing::FakeFileSystem;
+using testing::kOperations;
 using testing::kVersionDir;
 using testing::RecordingHost;
-
-const std::vector<std::string> kOperations = {"install+backup",  "install",        "backup",
-                                              "restore-initial", "restore-latest", "uninstall"};
-
-struct Start {
-    char state;
-    bool withPhrases;
-};
-
-std::vector<Start> allStarts() {
-    std::vector<Start> starts;
-    for (char state : {'A', 'B', 'C', 'D', 'E'}) {
-        starts.push_back({state, true});
-        starts.push_back({state, false});
-    }
-    return starts;
-}
+using testing::Start;
 
 struct OperationRun {
     FakeFileSystem fs;
@@ -72,10 +59,6 @@ std::set<std::string> everyContent(const FakeFileSystem& fs) {
         }
     }
     return contents;
-}
-
-bool contains(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
 }
 
 TEST(LexiconFaultInjection, ASingleFailingStepLeavesTheFilesAsBeforeAndIsReported) {

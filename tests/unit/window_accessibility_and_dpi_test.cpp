@@ -18,10 +18,10 @@ using namespace kana;
 namespace {
 
 ControlSpec row(ControlKind kind, std::uint32_t flags = kNone, std::wstring_view description = {}) {
-    ControlSpec spec{1, L"Row", kind, L"", L"", 0, 0, 0, 0, -1};
-    spec.flags = flags;
-    spec.description = description;
-    return spec;
+    ControlSpec control{1, L"Row", kind, L"", L"", 0, 0, 0, 0, -1};
+    control.flags = flags;
+    control.description = description;
+    return control;
 }
 
 } // namespace
