@@ -4,7 +4,8 @@
 //
 // The builder's jobs live in their own files: form.cpp (lifetime, routing and
 // the control accessors), control_factory.cpp (one child window per row),
-// form_paint.cpp (painting and text layout), form_keyboard.cpp (Tab, arrows,
+// form_paint.cpp (painting and text layout), form_first_frame.cpp (the
+// first frame, painted in one pass), form_keyboard.cpp (Tab, arrows,
 // Enter and Esc), form_dpi.cpp (the layout at the window's DPI), with the
 // helpers gdi_cache, capture_click, focus_memory and accessible_control.
 #pragma once
@@ -61,6 +62,11 @@ class Form {
     const Picture* layoutPicture(PictureId picture) const;
     // Gives the keyboard focus to the first control in the tab order.
     void focusFirstControl();
+    // Shows the window for the first time, leaving the controls the form
+    // draws itself out of the system's redraw; paintFirstFrame() then draws
+    // them all at once (form_first_frame.cpp).
+    void showFirstTime(int showCommand);
+    void paintFirstFrame();
     // Sets the window's outer size in twips.
     void setOuterSizeTwips(int width, int height);
 
@@ -126,6 +132,11 @@ class Form {
     void paintPicture(ControlState& control, HDC dc);
     void paintControl(ControlState& control, HDC dc);
     void paintButton(const DRAWITEMSTRUCT& item);
+    // Painted in the form's first frame rather than on its own.
+    static bool inFirstFrame(const ControlState& control);
+    // The controls of a container (empty: the window) in the first frame, through dc.
+    class FirstFrameCanvas;
+    void paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas& canvas);
 
     // Keyboard navigation (form_keyboard.cpp).
     std::vector<const ControlState*> tabOrder() const;

@@ -83,7 +83,7 @@ void Form::paintLabel(ControlState& control, HDC dc) {
         POINT origin{0, 0};
         ::MapWindowPoints(control.hwnd, parent, &origin, 1);
         POINT previous{};
-        ::SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+        ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
         paintContainer(parent, dc);
         ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
     } else {

@@ -71,6 +71,9 @@ inline void closeFind(HANDLE handle) {
 inline void deleteGdiObject(HGDIOBJ object) {
     ::DeleteObject(object);
 }
+inline void deleteDc(HDC dc) {
+    ::DeleteDC(dc);
+}
 inline void destroyIcon(HICON icon) {
     ::DestroyIcon(icon);
 }
@@ -88,6 +91,8 @@ using unique_hfind = UniqueHandle<HANDLE, closeFind, MinusOneIsInvalid>;
 using unique_hfont = UniqueHandle<HFONT, deleteGdiObject>;
 using unique_hbrush = UniqueHandle<HBRUSH, deleteGdiObject>;
 using unique_hpen = UniqueHandle<HPEN, deleteGdiObject>;
+using unique_hbitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
+using unique_hdc = UniqueHandle<HDC, deleteDc>; // a memory device context
 using unique_hicon = UniqueHandle<HICON, destroyIcon>;
 using unique_hmodule = UniqueHandle<HMODULE, freeLibrary>;
 // Memory the system allocated for the caller (FormatMessageW, CommandLineToArgvW).
@@ -146,10 +151,11 @@ class ComApartment {
     bool ok_;
 };
 
-// A device context obtained with GetDC, released on scope exit.
+// A device context obtained with GetDC (or GetDCEx), released on scope exit.
 class WindowDc {
   public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    WindowDc(HWND hwnd, DWORD flags) : hwnd_(hwnd), dc_(::GetDCEx(hwnd, nullptr, flags)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     ~WindowDc() {

@@ -1,0 +1,148 @@
+// The first frame of a form. When a window is first shown, the system erases
+// and paints each of its child windows on its own; under Wine every one of
+// them costs about a millisecond (a device context with its own clipping each
+// time), which was most of the program's start-up beyond any other program's.
+// So the controls are kept out of that redraw, and the form paints them all at
+// once through its own device context: its own controls with the code that
+// paints them later on, the system's buttons by printing themselves into a
+// memory bitmap that is copied into place. Text boxes still paint themselves.
+#include "common/win32/form.h"
+
+#include <algorithm>
+
+#include "common/win32/control_factory.h"
+
+namespace kana::win32 {
+
+namespace {
+
+// The rectangle of a child window in the client coordinates of window.
+RECT rectIn(HWND window, HWND child) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace
+
+// Where the system's controls print themselves: a bitmap as large as the
+// largest of them, made when the first one needs it.
+class Form::FirstFrameCanvas {
+  public:
+    FirstFrameCanvas(HDC target, SIZE size) : target_(target), size_(size) {}
+
+    // Asks control to print its client area and copies that to rect of the target.
+    void print(HWND control, const RECT& rect) {
+        if (!memory_) {
+            memory_.reset(::CreateCompatibleDC(target_));
+            bitmap_.reset(::CreateCompatibleBitmap(target_, size_.cx, size_.cy));
+            if (!memory_ || !bitmap_) {
+                return;
+            }
+            ::SelectObject(memory_.get(), bitmap_.get());
+        }
+        const int saved = ::SaveDC(memory_.get());
+        ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_.get()),
+                       PRF_CLIENT | PRF_ERASEBKGND);
+        ::RestoreDC(memory_.get(), saved);
+        ::BitBlt(target_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory_.get(),
+                 0, 0, SRCCOPY);
+    }
+
+  private:
+    HDC target_;
+    SIZE size_;
+    unique_hdc memory_;
+    unique_hbitmap bitmap_;
+};
+
+bool Form::inFirstFrame(const ControlState& control) {
+    return control.row->kind != ControlKind::TextBox;
+}
+
+void Form::showFirstTime(int showCommand) {
+    // Redraw is turned off for the controls while the window is shown; for a
+    // frame, that also keeps what lies inside it out of the redraw.
+    std::vector<HWND> held;
+    for (const ControlState& control : controls_) {
+        if (control.hwnd != nullptr && inFirstFrame(control) && ::GetParent(control.hwnd) == hwnd_ &&
+            (::GetWindowLongPtrW(control.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) {
+            // The default handling, not the control's own: a button must not
+            // keep a redraw state of its own.
+            ::DefWindowProcW(control.hwnd, WM_SETREDRAW, FALSE, 0);
+            held.push_back(control.hwnd);
+        }
+    }
+    ::ShowWindow(hwnd_, showCommand);
+    for (HWND hwnd : held) {
+        ::DefWindowProcW(hwnd, WM_SETREDRAW, TRUE, 0);
+    }
+    // A text box inside a held frame missed the redraw: it paints itself at the next update.
+    for (const ControlState& control : controls_) {
+        if (control.hwnd != nullptr && !inFirstFrame(control) && ::GetParent(control.hwnd) != hwnd_) {
+            ::InvalidateRect(control.hwnd, nullptr, TRUE);
+        }
+    }
+}
+
+void Form::paintFirstFrame() {
+    const WindowDc dc(hwnd_, DCX_CACHE); // not clipped to the child windows
+    if (dc.get() == nullptr) {
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return;
+    }
+    SIZE largest{1, 1};
+    for (const ControlState& control : controls_) {
+        if (control.hwnd == nullptr || !::IsWindowVisible(control.hwnd)) {
+            continue;
+        }
+        const RECT rect = rectIn(hwnd_, control.hwnd);
+        if (!inFirstFrame(control)) {
+            // What a text box shows is its own to paint.
+            ::ExcludeClipRect(dc.get(), rect.left, rect.top, rect.right, rect.bottom);
+        } else if (!isCustomControl(control.row->kind)) {
+            largest.cx = std::max(largest.cx, rect.right - rect.left);
+            largest.cy = std::max(largest.cy, rect.bottom - rect.top);
+        }
+    }
+    FirstFrameCanvas canvas(dc.get(), largest);
+    paintContainer(hwnd_, dc.get());
+    paintControlsOf({}, dc.get(), canvas);
+    // All of it is now on the screen.
+    ::ValidateRect(hwnd_, nullptr);
+    for (const ControlState& control : controls_) {
+        if (control.hwnd != nullptr && inFirstFrame(control)) {
+            ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+        }
+    }
+}
+
+void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas& canvas) {
+    // Rows are listed front to back: the ones behind are painted first.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        ControlState& control = *it;
+        if (control.row->container != container || control.hwnd == nullptr || !inFirstFrame(control) ||
+            !::IsWindowVisible(control.hwnd)) {
+            continue;
+        }
+        const RECT rect = rectIn(hwnd_, control.hwnd);
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+        if (isCustomControl(control.row->kind)) {
+            POINT origin{};
+            ::OffsetViewportOrgEx(dc, rect.left, rect.top, &origin);
+            paintControl(control, dc);
+            ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+        } else {
+            canvas.print(control.hwnd, rect);
+        }
+        if (control.row->kind == ControlKind::Frame) {
+            // Its controls, clipped to the frame.
+            paintControlsOf(control.row->name, dc, canvas);
+        }
+        ::RestoreDC(dc, saved);
+    }
+}
+
+} // namespace kana::win32
