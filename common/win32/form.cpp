@@ -81,8 +81,11 @@ bool Form::createControl(ControlState& control) {
     if (control.hwnd == nullptr) {
         return false;
     }
-    // Rows are listed front to back: each new control goes behind the ones before it.
-    ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Rows are listed front to back: each new control goes behind the ones
+    // before it, where the system has usually put it already.
+    if (::GetWindow(control.hwnd, GW_HWNDNEXT) != nullptr) {
+        ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (row.picture != PictureId::None) {
         auto [slot, added] = pictures_.try_emplace(row.picture);
         if (added) {
