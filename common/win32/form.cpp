@@ -87,12 +87,13 @@ bool Form::createControl(ControlState& control) {
         ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (row.picture != PictureId::None) {
-        auto [slot, added] = pictures_.try_emplace(row.picture);
-        if (added) {
-            slot->second =
+        const auto index = static_cast<std::size_t>(row.picture);
+        if (!pictureLoaded_[index]) {
+            pictures_[index] =
                 Picture::load(row.picture == PictureId::VendorLogo ? IDR_VENDOR_LOGO : IDR_HELP_ILLUSTRATION);
+            pictureLoaded_[index] = true;
         }
-        control.picture = slot->second ? &slot->second : nullptr;
+        control.picture = pictures_[index] ? &pictures_[index] : nullptr;
     }
     HFONT font = row.font.face.empty() ? defaultFont_ : gdi_.font(row.font, dpi_);
     ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -241,8 +242,8 @@ void Form::setPicture(int id, const Picture* picture, bool stretch) {
 }
 
 const Picture* Form::layoutPicture(PictureId picture) const {
-    auto found = pictures_.find(picture);
-    return found != pictures_.end() && found->second ? &found->second : nullptr;
+    const Picture& loaded = pictures_[static_cast<std::size_t>(picture)];
+    return loaded ? &loaded : nullptr;
 }
 
 void Form::setOuterSizeTwips(int width, int height) {

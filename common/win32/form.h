@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include <map>
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -150,7 +150,9 @@ class Form {
     std::vector<ControlState> controls_;
     GdiCache gdi_;
     HFONT defaultFont_ = nullptr;
-    std::map<PictureId, Picture> pictures_; // the pictures the layout names, loaded once
+    // The pictures the layout names, by PictureId, each loaded once.
+    std::array<Picture, 3> pictures_;
+    std::array<bool, 3> pictureLoaded_{};
     CaptureClick click_;
     FocusMemory focus_;
     unique_hicon bigIcon_;

@@ -4,6 +4,8 @@
 #include "common/win32/form.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "common/text_wrap.h"
 
@@ -101,15 +103,18 @@ void Form::paintLabel(ControlState& control, HDC dc) {
     const bool centred = (control.row->flags & kCentered) != 0;
     // Lines are broken by the program's own rule, so that runs of spaces in a
     // caption push the next sentence onto a new line on every system.
-    std::map<wchar_t, int> widths;
+    // Each character is measured once; a caption holds few distinct ones.
+    std::vector<std::pair<wchar_t, int>> widths;
     const auto charWidth = [&](wchar_t c) {
-        auto [slot, added] = widths.try_emplace(c, 0);
-        if (added) {
-            SIZE size{};
-            ::GetTextExtentPoint32W(dc, &c, 1, &size);
-            slot->second = size.cx;
+        for (const auto& [measured, width] : widths) {
+            if (measured == c) {
+                return width;
+            }
         }
-        return slot->second;
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, &c, 1, &size);
+        widths.emplace_back(c, size.cx);
+        return static_cast<int>(size.cx);
     };
     int y = client.top;
     for (const TextLine& line : wrapText(caption, client.right - client.left, charWidth)) {

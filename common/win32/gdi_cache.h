@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "common/layout.h"
@@ -17,7 +18,8 @@ COLORREF toColorRef(Rgb colour);
 
 class GdiCache {
   public:
-    using Fonts = std::map<std::wstring, unique_hfont>;
+    // Few of each: a list searched in order is all they need.
+    using Fonts = std::vector<std::pair<std::wstring, unique_hfont>>;
 
     HFONT font(const FontSpec& font, int dpi);
     HBRUSH brush(Rgb colour);
@@ -31,7 +33,7 @@ class GdiCache {
 
   private:
     Fonts fonts_;
-    std::map<std::uint32_t, unique_hbrush> brushes_;
+    std::vector<std::pair<std::uint32_t, unique_hbrush>> brushes_;
 };
 
 } // namespace kana::win32

@@ -492,40 +492,54 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return condition();
 }
 
-void saveScreenshot(HWND window, const std::wstring& name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    sleepMs(300);
+ScreenImage captureScreen(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    ScreenImage image;
+    image.width = rect.right - rect.left;
+    image.height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = image.height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory, old);
+        const DWORD stride = ((static_cast<DWORD>(image.width) * 3 + 3) & ~3u);
+        image.pixels.assign(static_cast<const char*>(bits), stride * static_cast<DWORD>(image.height));
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+void saveScreenshot(HWND window, const std::wstring& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    sleepMs(300);
+    const ScreenImage image = captureScreen(window);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = image.width;
+    info.biHeight = image.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(image.pixels.size());
     BITMAPFILEHEADER header{};
     header.bfType = 0x4D42;
     header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + imageSize;
+    header.bfSize = header.bfOffBits + info.biSizeImage;
     std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
-    info.bmiHeader.biSizeImage = imageSize;
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-    bytes.append(static_cast<const char*>(bits), imageSize);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    bytes.append(image.pixels);
     writeFile(testOutputDir() + L"\\" + name + L".bmp", bytes);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 Program::Program(std::wstring currentDir, std::wstring exe) {

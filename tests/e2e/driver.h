@@ -78,6 +78,13 @@ void pressKey(WORD key, bool shift = false);                // a real key press 
 void holdKey(WORD key, int repeats);                        // held down: the press, its repeats, the release
 HWND focusOf(HWND window);                                  // the focused window of the window's thread
 void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
+// What the screen shows of a window, 24-bit bottom-up rows as in a BMP.
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::string pixels;
+};
+ScreenImage captureScreen(HWND window);
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 class Program {
