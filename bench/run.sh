@@ -57,6 +57,9 @@ build_floors() { # compiler, build folder, output folder
   "$1" "${flags[@]}" bench/minimal_window.cpp "${floor_options[@]}" -o "$3/minimal_window.exe"
   "$1" "${flags[@]}" bench/fair_floor_window.cpp "$2/libkanaroute_core.a" "${floor_options[@]}" \
     -o "$3/fair_floor_window.exe"
+  # The same with the start-up probes, for the breakdown beside Kanaroute's.
+  "$1" "${flags[@]}" -DKANAROUTE_STARTUP_PROBES bench/fair_floor_window.cpp common/win32/startup_probe.cpp \
+    "$2/libkanaroute_core.a" "${floor_options[@]}" -o "$3/FairFloorProbed.exe"
 }
 build_floors x86_64-w64-mingw32-g++-posix build/win64 "$out"
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
@@ -85,13 +88,13 @@ bench_dir="$prefix/drive_c/kanaroute-bench"
 rm -rf "$bench_dir"
 mkdir -p "$bench_dir"
 cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" \
-  "$out/fair_floor_window.exe" "$bench_dir/"
+  "$out/fair_floor_window.exe" "$out/FairFloorProbed.exe" "$bench_dir/"
 cp build/win64-probes/bin/Kanaroute.exe "$bench_dir/KanarouteProbed.exe"
 # Where 32-bit programs run, the 32-bit product is measured as well, beside its own floors.
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
   mkdir -p "$bench_dir/x86"
   cp build/win32/bin/Kanaroute.exe build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
-    "$out/x86/fair_floor_window.exe" "$bench_dir/x86/"
+    "$out/x86/fair_floor_window.exe" "$out/x86/FairFloorProbed.exe" "$bench_dir/x86/"
   cp build/win32-probes/bin/Kanaroute.exe "$bench_dir/x86/KanarouteProbed.exe"
 fi
 # An earlier build, timed and broken down in the same runs (it carries the probes itself).

@@ -223,10 +223,16 @@ std::vector<Row> rowsOf(const ProgramSet& set, const SetSamples& samples) {
     return rows;
 }
 
-// Where the start-up time goes: runs of KanarouteProbed.exe, the program built
-// with its start-up probes (not counted above: the product has no probes). The phases' medians per program
-// set, as one table.
-std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
+// One column of the breakdown: a program built with the start-up probes.
+struct ProbedProgram {
+    std::string label;
+    std::wstring dir;
+    std::wstring exe;
+    const wchar_t* windowClass;
+};
+
+// The phases' medians of each program over alternating runs, as one table.
+std::string probedBreakdown(const std::vector<ProbedProgram>& sets, int runs) {
     std::vector<std::string> order;
     std::vector<bool> isPart;
     std::vector<std::map<std::string, std::vector<double>>> byName(sets.size());
@@ -239,7 +245,7 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
             double started = 0;
             double startup = 0;
             {
-                GuiProcess process(sets[s].dir + L"\\KanarouteProbed.exe", sets[s].dir, kProgramClass);
+                GuiProcess process(sets[s].dir + L"\\" + sets[s].exe, sets[s].dir, sets[s].windowClass);
                 ::SetEnvironmentVariableW(kTraceVariable, nullptr);
                 if (!process.ready()) {
                     return {};
@@ -250,7 +256,8 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
             ::Sleep(kPauseMs);
             const auto entries = kana::parseStartupTrace(readWholeFile(tracePath));
             if (entries.empty()) {
-                std::fprintf(stderr, "no start-up record from %ls\n", sets[s].dir.c_str());
+                std::fprintf(stderr, "no start-up record from %ls\\%ls\n", sets[s].dir.c_str(),
+                             sets[s].exe.c_str());
                 return {};
             }
             totals[s].push_back(startup);
@@ -265,7 +272,7 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
     }
     std::string table = "| Phase |";
     std::string rule = "|---|";
-    for (const ProgramSet& set : sets) {
+    for (const ProbedProgram& set : sets) {
         table += " " + set.label + ": median (min-max) ms |";
         rule += "---|";
     }
@@ -285,6 +292,25 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
         table += " " + describe(summarise(totals[s])) + " |";
     }
     return table + "\n";
+}
+
+// Where the start-up time goes: runs of KanarouteProbed.exe, the program built
+// with its start-up probes (not counted above: the product has no probes), and
+// of FairFloorProbed.exe, the fair floor with the same probes. The phases'
+// medians per program, as one table.
+std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
+    std::vector<ProbedProgram> programs;
+    for (const ProgramSet& set : sets) {
+        programs.push_back({set.label, set.dir, L"KanarouteProbed.exe", kProgramClass});
+    }
+    for (const ProgramSet& set : sets) {
+        // The earlier builds share the floors; theirs would only repeat the column.
+        if (set.label.find("earlier") == std::string::npos &&
+            fileExists(set.dir + L"\\FairFloorProbed.exe")) {
+            programs.push_back({set.label + " fair floor", set.dir, L"FairFloorProbed.exe", kFairFloorClass});
+        }
+    }
+    return probedBreakdown(programs, runs);
 }
 
 } // namespace

@@ -409,6 +409,9 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paintContainer(hwnd_, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
+        if (showingFirstTime_) {
+            keepControlsOutOfFirstRedraw();
+        }
         return 1;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);

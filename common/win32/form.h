@@ -62,9 +62,9 @@ class Form {
     const Picture* layoutPicture(PictureId picture) const;
     // Gives the keyboard focus to the first control in the tab order.
     void focusFirstControl();
-    // Shows the window for the first time, leaving the controls the form
-    // draws itself out of the system's redraw; paintFirstFrame() then draws
-    // them all at once (form_first_frame.cpp).
+    // Shows the window for the first time, leaving its controls out of the
+    // system's redraw; paintFirstFrame() then draws them all at once
+    // (form_first_frame.cpp).
     void showFirstTime(int showCommand);
     void paintFirstFrame();
     // Sets the window's outer size in twips.
@@ -134,6 +134,9 @@ class Form {
     void paintButton(const DRAWITEMSTRUCT& item);
     // Painted in the form's first frame rather than on its own.
     static bool inFirstFrame(const ControlState& control);
+    // Takes the controls' pending erase and paint away (the window's own erase
+    // comes first when it is shown).
+    void keepControlsOutOfFirstRedraw();
     // The controls of a container (empty: the window) in the first frame, through dc.
     class FirstFrameCanvas;
     void paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas& canvas);
@@ -157,6 +160,7 @@ class Form {
     FocusMemory focus_;
     unique_hicon bigIcon_;
     unique_hicon smallIcon_;
+    bool showingFirstTime_ = false; // inside showFirstTime()'s ShowWindow
 };
 
 // Hands a key press to the program window it is meant for (see

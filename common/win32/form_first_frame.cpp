@@ -1,11 +1,12 @@
 // The first frame of a form. When a window is first shown, the system erases
 // and paints each of its child windows on its own; under Wine every one of
 // them costs about a millisecond (a device context with its own clipping each
-// time), which was most of the program's start-up beyond any other program's.
-// So the controls are kept out of that redraw, and the form paints them all at
-// once through its own device context: its own controls with the code that
-// paints them later on, the system's buttons by printing themselves into a
-// memory bitmap that is copied into place. Text boxes still paint themselves.
+// time), which was a large part of the program's start-up. So the controls'
+// pending erase and paint are taken away as soon as the window's own erase
+// begins, and the form paints them all at once through its own device
+// context: its own controls with the code that paints them later on, the
+// system's buttons by printing themselves into a memory bitmap that is copied
+// into place. Text boxes still paint themselves.
 #include "common/win32/form.h"
 
 #include <algorithm>
@@ -62,27 +63,25 @@ bool Form::inFirstFrame(const ControlState& control) {
 }
 
 void Form::showFirstTime(int showCommand) {
-    // Redraw is turned off for the controls while the window is shown; for a
-    // frame, that also keeps what lies inside it out of the redraw.
-    std::vector<HWND> held;
-    for (const ControlState& control : controls_) {
-        if (control.hwnd != nullptr && inFirstFrame(control) && ::GetParent(control.hwnd) == hwnd_ &&
-            (::GetWindowLongPtrW(control.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) {
-            // The default handling, not the control's own: a button must not
-            // keep a redraw state of its own.
-            ::DefWindowProcW(control.hwnd, WM_SETREDRAW, FALSE, 0);
-            held.push_back(control.hwnd);
-        }
-    }
+    showingFirstTime_ = true;
     ::ShowWindow(hwnd_, showCommand);
-    for (HWND hwnd : held) {
-        ::DefWindowProcW(hwnd, WM_SETREDRAW, TRUE, 0);
-    }
-    // A text box inside a held frame missed the redraw: it paints itself at the next update.
+    showingFirstTime_ = false;
+}
+
+void Form::keepControlsOutOfFirstRedraw() {
+    // Called from the window's own erase while it is first shown, before the
+    // system goes on to erase each control. The controls stay visible all the
+    // while: a screen reader or a test that looks at them as soon as the
+    // window appears finds them there.
     for (const ControlState& control : controls_) {
-        if (control.hwnd != nullptr && !inFirstFrame(control) && ::GetParent(control.hwnd) != hwnd_) {
-            ::InvalidateRect(control.hwnd, nullptr, TRUE);
+        if (control.hwnd == nullptr || !inFirstFrame(control)) {
+            continue;
         }
+        UINT flags = RDW_VALIDATE | RDW_NOERASE | RDW_NOCHILDREN;
+        if ((::GetWindowLongPtrW(control.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) {
+            flags |= RDW_NOFRAME; // nothing to draw outside its client area
+        }
+        ::RedrawWindow(control.hwnd, nullptr, nullptr, flags);
     }
 }
 

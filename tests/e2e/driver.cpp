@@ -542,7 +542,7 @@ void saveScreenshot(HWND window, const std::wstring& name) {
     writeFile(testOutputDir() + L"\\" + name + L".bmp", bytes);
 }
 
-Program::Program(std::wstring currentDir, std::wstring exe) {
+Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle) {
     if (currentDir.empty()) {
         currentDir = binDir();
     }
@@ -558,7 +558,9 @@ Program::Program(std::wstring currentDir, std::wstring exe) {
         process_ = info.hProcess;
         pid_ = info.dwProcessId;
         CloseHandle(info.hThread);
-        WaitForInputIdle(process_, 10000);
+        if (waitUntilIdle) {
+            WaitForInputIdle(process_, 10000);
+        }
     }
 }
 

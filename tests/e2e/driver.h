@@ -89,8 +89,9 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 class Program {
   public:
-    // Starts the program with the given current directory (the bin folder by default).
-    explicit Program(std::wstring currentDir = L"", std::wstring exe = L"");
+    // Starts the program with the given current directory (the bin folder by
+    // default) and, unless told not to, waits until it is idle.
+    explicit Program(std::wstring currentDir = L"", std::wstring exe = L"", bool waitUntilIdle = true);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program();

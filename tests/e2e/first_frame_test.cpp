@@ -42,6 +42,19 @@ std::string differences(const ScreenImage& first, const ScreenImage& repainted) 
     return text.str();
 }
 
+BOOL CALLBACK countVisible(HWND child, LPARAM counter) {
+    if (IsWindowVisible(child)) {
+        ++*reinterpret_cast<int*>(counter);
+    }
+    return TRUE;
+}
+
+int visibleChildren(HWND window) {
+    int count = 0;
+    EnumChildWindows(window, &countVisible, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 } // namespace
 
 TEST(FirstFrame, ShowsWhatTheControlsPaintThemselves) {
@@ -75,5 +88,26 @@ TEST(FirstFrame, ShowsWhatTheControlsPaintThemselves) {
         Sleep(700); // the program's thread paints what was invalidated
         const ScreenImage repainted = captureScreen(window);
         EXPECT_EQ(differences(first, repainted), "");
+    }
+}
+
+// The controls are never hidden to save the redraw: whoever looks at the
+// window the moment it appears (a screen reader, a test) finds them all.
+TEST(FirstFrame, ControlsAreVisibleAsSoonAsTheWindowIs) {
+    const InputMethod method = installInputMethod(L"first-frame-visible");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        Program program(L"", L"", false);
+        HWND window = nullptr;
+        const ULONGLONG end = GetTickCount64() + 15000;
+        while (window == nullptr && GetTickCount64() < end) {
+            window = program.findWindow(L"KanarouteForm", L"Tessaline");
+        }
+        ASSERT_NE(window, nullptr);
+        const int atFirstSight = visibleChildren(window);
+        Sleep(1000);
+        EXPECT_GT(atFirstSight, 0);
+        EXPECT_EQ(atFirstSight, visibleChildren(window));
     }
 }
