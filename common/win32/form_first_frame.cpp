@@ -107,14 +107,8 @@ void Form::paintFirstFrame() {
     }
     FirstFrameCanvas canvas(dc.get(), largest);
     paintContainer(hwnd_, dc.get());
-    paintControlsOf({}, dc.get(), canvas);
-    // All of it is now on the screen.
     ::ValidateRect(hwnd_, nullptr);
-    for (const ControlState& control : controls_) {
-        if (control.hwnd != nullptr && inFirstFrame(control)) {
-            ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
-        }
-    }
+    paintControlsOf({}, dc.get(), canvas);
 }
 
 void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas& canvas) {
@@ -126,6 +120,13 @@ void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas
             continue;
         }
         const RECT rect = rectIn(hwnd_, control.hwnd);
+        if (!::RectVisible(dc, &rect)) {
+            // Not to be reached through this device context (off the screen,
+            // or clipped away): the control paints itself when it is seen.
+            ::RedrawWindow(control.hwnd, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            continue;
+        }
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
         if (isCustomControl(control.row->kind)) {
@@ -136,6 +137,8 @@ void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas
         } else {
             canvas.print(control.hwnd, rect);
         }
+        // Painted: it need not paint itself as well (a focus change, say, may have asked it to).
+        ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
         if (control.row->kind == ControlKind::Frame) {
             // Its controls, clipped to the frame.
             paintControlsOf(control.row->name, dc, canvas);
