@@ -33,22 +33,25 @@ class Form::FirstFrameCanvas {
   public:
     FirstFrameCanvas(HDC target, SIZE size) : target_(target), size_(size) {}
 
-    // Asks control to print its client area and copies that to rect of the target.
-    void print(HWND control, const RECT& rect) {
-        if (!memory_) {
+    // Asks control to print its client area and copies that to rect of the
+    // target. False when there is no bitmap to print into.
+    bool print(HWND control, const RECT& rect) {
+        if (!memory_ && !bitmap_) {
             memory_.reset(::CreateCompatibleDC(target_));
             bitmap_.reset(::CreateCompatibleBitmap(target_, size_.cx, size_.cy));
-            if (!memory_ || !bitmap_) {
-                return;
+            if (memory_ && bitmap_) {
+                ::SelectObject(memory_.get(), bitmap_.get());
             }
-            ::SelectObject(memory_.get(), bitmap_.get());
+        }
+        if (!memory_ || !bitmap_) {
+            return false;
         }
         const int saved = ::SaveDC(memory_.get());
         ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_.get()),
                        PRF_CLIENT | PRF_ERASEBKGND);
         ::RestoreDC(memory_.get(), saved);
-        ::BitBlt(target_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory_.get(),
-                 0, 0, SRCCOPY);
+        return ::BitBlt(target_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        memory_.get(), 0, 0, SRCCOPY) != FALSE;
     }
 
   private:
@@ -134,8 +137,11 @@ void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas
             ::OffsetViewportOrgEx(dc, rect.left, rect.top, &origin);
             paintControl(control, dc);
             ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-        } else {
-            canvas.print(control.hwnd, rect);
+        } else if (!canvas.print(control.hwnd, rect)) {
+            // Out of GDI resources: the control paints itself.
+            ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+            ::RestoreDC(dc, saved);
+            continue;
         }
         // Painted: it need not paint itself as well (a focus change, say, may have asked it to).
         ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
