@@ -304,9 +304,8 @@ std::string breakdownTable(const std::vector<ProgramSet>& sets, int runs) {
         programs.push_back({set.label, set.dir, L"KanarouteProbed.exe", kProgramClass});
     }
     for (const ProgramSet& set : sets) {
-        // The earlier builds share the floors; theirs would only repeat the column.
-        if (set.label.find("earlier") == std::string::npos &&
-            fileExists(set.dir + L"\\FairFloorProbed.exe")) {
+        // Only the current builds' folders hold it: an earlier build shares their floors.
+        if (fileExists(set.dir + L"\\FairFloorProbed.exe")) {
             programs.push_back({set.label + " fair floor", set.dir, L"FairFloorProbed.exe", kFairFloorClass});
         }
     }

@@ -3,13 +3,13 @@
 import contextlib
 import io
 import os
-import tempfile
 import unittest
 import zipfile
 
 import check_phrases as c
 import make_report
 import phrase_sections as ps
+from test_make_date_dat import SectionFolderTest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SECTIONS = os.path.join(HERE, "sections")
@@ -30,18 +30,7 @@ jinnian,4=今年|今年|读
 """
 
 
-class CheckTest(unittest.TestCase):
-    def setUp(self):
-        temporary = tempfile.TemporaryDirectory()
-        self.addCleanup(temporary.cleanup)
-        self.directory = temporary.name
-
-    def write(self, name, text):
-        path = os.path.join(self.directory, name)
-        with open(path, "w", encoding="utf-8") as written:
-            written.write(text)
-        return path
-
+class CheckTest(SectionFolderTest):
     def problems(self, *entries, name="01-greetings.txt", heading="## 问候与礼貌"):
         self.write(name, "\n".join((heading,) + entries) + "\n")
         return [p.message for p in c.check([self.directory]).problems]

@@ -25,6 +25,8 @@ CHAT = "## 聊天\n# sub-group\nzan,9=👍🏻|赞|俗\njiating,2=👨\u200d👩
 
 
 class SectionFolderTest(unittest.TestCase):
+    """A temporary folder of section files (also the base of the checker's tests)."""
+
     def setUp(self):
         temporary = tempfile.TemporaryDirectory()
         self.addCleanup(temporary.cleanup)

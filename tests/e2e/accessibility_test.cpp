@@ -96,6 +96,13 @@ TEST(Automation, EveryCustomControlHasAChineseNameAndItsRole) {
         LONG role;
         std::wstring name;
     };
+    const auto expectAll = [](HWND form, const auto& controls) {
+        for (const Expected& expected : controls) {
+            const Accessible seen = accessibleOf(child(form, expected.id));
+            EXPECT_EQ(seen.role, expected.role) << expected.name;
+            EXPECT_EQ(seen.name, expected.name);
+        }
+    };
     const Expected main[] = {
         {main_ids::kLabel3, ROLE_SYSTEM_LINK, L"软件简介"},
         {main_ids::kLabel8, ROLE_SYSTEM_LINK, L"广告位出售 本周(8.1-8.7)免费，详细请点我"},
@@ -105,11 +112,7 @@ TEST(Automation, EveryCustomControlHasAChineseNameAndItsRole) {
         {main_ids::kLabel4, ROLE_SYSTEM_STATICTEXT, L"必选"},
         {main_ids::kLabel5, ROLE_SYSTEM_STATICTEXT, L"最初状态备份时间： 不存在。"},
     };
-    for (const Expected& expected : main) {
-        const Accessible seen = accessibleOf(child(window, expected.id));
-        EXPECT_EQ(seen.role, expected.role) << expected.name;
-        EXPECT_EQ(seen.name, expected.name);
-    }
+    expectAll(window, main);
 
     postClick(child(window, main_ids::kCommand6));
     HWND help = program.waitForHelpWindow();
@@ -120,9 +123,5 @@ TEST(Automation, EveryCustomControlHasAChineseNameAndItsRole) {
         {help_ids::kPicture1, ROLE_SYSTEM_GRAPHIC, L"放大的安装示意图，点击恢复"},
         {help_ids::kFrame2, ROLE_SYSTEM_GROUPING, L"问题反馈"},
     };
-    for (const Expected& expected : helpControls) {
-        const Accessible seen = accessibleOf(child(help, expected.id));
-        EXPECT_EQ(seen.role, expected.role) << expected.name;
-        EXPECT_EQ(seen.name, expected.name);
-    }
+    expectAll(help, helpControls);
 }
