@@ -6,6 +6,8 @@
 #include "common/dpi_scale.h"
 #include "common/win32/dpi_awareness.h"
 
+#include <utility>
+
 namespace kana::win32 {
 
 void Form::readInitialDpi() {
@@ -27,10 +29,13 @@ void Form::applyWindowIcons() {
     if (!layout_.hasProgramIcon) {
         return;
     }
-    bigIcon_ = programIcon(systemMetricForDpi(SM_CXICON, dpi_));
-    smallIcon_ = programIcon(systemMetricForDpi(SM_CXSMICON, dpi_));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // The icons the window shows now are destroyed only once it shows the new ones.
+    unique_hicon bigIcon = programIcon(systemMetricForDpi(SM_CXICON, dpi_));
+    unique_hicon smallIcon = programIcon(systemMetricForDpi(SM_CXSMICON, dpi_));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    bigIcon_ = std::move(bigIcon);
+    smallIcon_ = std::move(smallIcon);
 }
 
 void Form::applyLayoutAtDpi() {

@@ -60,7 +60,7 @@ TEST(Automation, EveryControlReportsItsLayoutFontAndLabelsAndPicturesPrint) {
     Program program;
     HWND window = program.mainWindow();
     ASSERT_NE(window, nullptr);
-    const std::map<int, InsideView> views = askInsideTheProgram(program);
+    const std::map<int, InsideView> views = askInsideTheProgram(program).controls;
     ASSERT_FALSE(views.empty()) << "the probe reported nothing";
     const kana::WindowSpec& layout = main_ids::layout();
     const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);

@@ -77,6 +77,15 @@ int dpiAwarenessOf(HWND window) {
     return windowContext != nullptr && awarenessOf != nullptr ? awarenessOf(windowContext(window)) : -1;
 }
 
+// The program's icon in the window's title bar and task-bar button: the sizes
+// the system asks for at dpi.
+void expectIconsAt(const InsideReport& inside, HWND form, int dpi) {
+    const auto icons = inside.icons.find(textOf(form));
+    ASSERT_NE(icons, inside.icons.end()) << "the probe did not see " << textOf(form);
+    EXPECT_EQ(icons->second.bigIcon, MulDiv(32, dpi, 96)) << textOf(form) << " at " << dpi;
+    EXPECT_EQ(icons->second.smallIcon, MulDiv(16, dpi, 96)) << textOf(form) << " at " << dpi;
+}
+
 void checkAt(int dpi) {
     const ScreenDpi scale(static_cast<DWORD>(dpi));
     const InputMethod method = installInputMethod(L"dpi" + std::to_wstring(dpi));
@@ -93,6 +102,9 @@ void checkAt(int dpi) {
     HWND help = program.waitForHelpWindow();
     ASSERT_NE(help, nullptr);
     expectLayoutAt(help, kana::help_window::layout(), dpi);
+    const InsideReport inside = askInsideTheProgram(program);
+    expectIconsAt(inside, window, dpi);
+    expectIconsAt(inside, help, dpi);
 }
 
 } // namespace
@@ -120,8 +132,10 @@ TEST(HighDpi, AMoveToAMonitorWithAnotherScaleLaysTheWindowOutAgainAtTheSuggested
     GetWindowRect(window, &before);
 
     // As when the window is dragged onto a monitor at 144 DPI.
-    const std::map<int, InsideView> views = askInsideTheProgram(program, 144);
+    const InsideReport inside = askInsideTheProgram(program, 144);
+    const std::map<int, InsideView>& views = inside.controls;
     ASSERT_FALSE(views.empty()) << "the probe reported nothing";
+    expectIconsAt(inside, window, 144);
     RECT after{};
     GetWindowRect(window, &after);
     EXPECT_EQ(after.left, before.left);

@@ -432,7 +432,7 @@ std::wstring layoutFont(const kana::FontSpec& font, const kana::FontSpec& window
            (used.underline ? L" u" : L"");
 }
 
-std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
     const std::wstring probe = binDir() + L"\\control_probe.dll";
     const std::wstring report = probe + L".txt";
     const std::wstring request = probe + L".dpi";
@@ -459,11 +459,11 @@ std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optio
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    std::map<int, InsideView> views;
+    InsideReport seen;
     const bool answered = waitUntil([&] { return exists(report); }, 10000);
     DeleteFileW(request.c_str());
     if (!answered) {
-        return views;
+        return seen;
     }
     const std::string raw = readFile(report).value_or("");
     std::wistringstream lines(
@@ -474,11 +474,15 @@ std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optio
     InsideView view;
     while (std::getline(lines, id, L'|') && std::getline(lines, view.font, L'|') &&
            std::getline(lines, painted, L'|') && std::getline(lines, pixels)) {
+        if (id == L"icons") { // icons|big|small|title
+            seen.icons[pixels] = IconWidths{std::stoi(view.font), std::stoi(painted)};
+            continue;
+        }
         view.painted = std::stol(painted);
         view.pixels = std::stol(pixels);
-        views[std::stoi(id)] = view;
+        seen.controls[std::stoi(id)] = view;
     }
-    return views;
+    return seen;
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -146,12 +146,25 @@ struct InsideView {
     long pixels = 0;   // all pixels of its client area
 };
 
-// Wine refuses WM_GETFONT and WM_PRINTCLIENT between processes, so a small
-// probe library (tests/e2e/probe) is loaded into the program (a remote thread
-// calls LoadLibraryW) and asks there; it answers by control id. With
-// announcedDpi it first tells the program's windows that their monitor's DPI
-// changed to it. One question per run of the program: a library loads once.
-std::map<int, InsideView> askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
+// The widths of a window's icons as WM_GETICON gives them (0 for none).
+struct IconWidths {
+    int bigIcon = 0;
+    int smallIcon = 0;
+};
+
+// What the probe saw: every control of the program's windows by id, and each
+// window's icons by its title.
+struct InsideReport {
+    std::map<int, InsideView> controls;
+    std::map<std::wstring, IconWidths> icons;
+};
+
+// Wine refuses WM_GETFONT, WM_PRINTCLIENT and icon handles between processes,
+// so a small probe library (tests/e2e/probe) is loaded into the program (a
+// remote thread calls LoadLibraryW) and asks there. With announcedDpi it first
+// tells the program's windows that their monitor's DPI changed to it. One
+// question per run of the program: a library loads once.
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
 
 // A message box: its text, its title, and its buttons pressed by id.
 struct MessageBoxView {

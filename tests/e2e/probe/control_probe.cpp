@@ -3,8 +3,10 @@
 // inside the process, where font handles and device contexts can be used:
 // the font it reports through WM_GETFONT, and how many of its pixels it paints
 // into a memory bitmap on WM_PRINTCLIENT. It writes one line per control,
-// "id|face height[ u]|painted pixels|all pixels", to <this DLL>.txt. Under Wine
-// neither message can be sent from another process.
+// "id|face height[ u]|painted pixels|all pixels", to <this DLL>.txt, and for
+// each form one line "icons|big width|small width|title" with the sizes of
+// the icons WM_GETICON gives (0 for none). Under Wine none of these can be
+// asked from another process.
 //
 // When <this DLL>.dpi holds a number, the probe first tells every form of the
 // program that its monitor's DPI changed to it (WM_DPICHANGED, with the
@@ -78,12 +80,33 @@ BOOL CALLBACK describeChild(HWND hwnd, LPARAM lines) {
     return TRUE;
 }
 
+int iconWidth(HWND hwnd, WPARAM which) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(hwnd, WM_GETICON, which, 0, SMTO_BLOCK, 5000, &result);
+    ICONINFO info{};
+    if (result == 0 || !::GetIconInfo(reinterpret_cast<HICON>(result), &info)) {
+        return 0;
+    }
+    BITMAP mask{};
+    ::GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) {
+        ::DeleteObject(info.hbmColor);
+    }
+    return mask.bmWidth;
+}
+
 BOOL CALLBACK describeForm(HWND hwnd, LPARAM lines) {
     DWORD process = 0;
     ::GetWindowThreadProcessId(hwnd, &process);
     wchar_t name[64] = {};
     ::GetClassNameW(hwnd, name, 64);
     if (process == ::GetCurrentProcessId() && std::wstring(name) == L"KanarouteForm") {
+        auto& out = *reinterpret_cast<std::wstring*>(lines);
+        wchar_t title[256] = {};
+        ::GetWindowTextW(hwnd, title, 256);
+        out += L"icons|" + std::to_wstring(iconWidth(hwnd, ICON_BIG)) + L"|" +
+               std::to_wstring(iconWidth(hwnd, ICON_SMALL)) + L"|" + title + L"\n";
         ::EnumChildWindows(hwnd, &describeChild, lines);
     }
     return TRUE;
