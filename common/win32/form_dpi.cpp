@@ -29,11 +29,13 @@ void Form::applyWindowIcons() {
     if (!layout_.hasProgramIcon) {
         return;
     }
-    // The icons the window shows now are destroyed only once it shows the new ones.
+    // The icons the window shows now are destroyed only once it shows the new
+    // ones. The small one goes first: given the big one alone, a system may
+    // make a small copy of it for the title bar, only to drop it again.
     unique_hicon bigIcon = programIcon(systemMetricForDpi(SM_CXICON, dpi_));
     unique_hicon smallIcon = programIcon(systemMetricForDpi(SM_CXSMICON, dpi_));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
     bigIcon_ = std::move(bigIcon);
     smallIcon_ = std::move(smallIcon);
 }
