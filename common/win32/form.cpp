@@ -63,6 +63,7 @@ bool Form::create() {
     if (hwnd == nullptr) {
         return false;
     }
+    applyWindowIcons();
     for (ControlState& control : controls_) {
         if (!createControl(control)) {
             return false;
@@ -359,9 +360,6 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (auto* form = static_cast<Form*>(create->lpCreateParams)) {
             form->hwnd_ = hwnd;
             ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-            // Before the window has a place on the screen: a system that builds its
-            // task-bar picture when the window is placed builds it once, from these.
-            form->applyWindowIcons();
         }
     }
     Form* form = of(hwnd);
