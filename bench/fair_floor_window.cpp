@@ -6,7 +6,19 @@
 // natively (a device-independent bitmap, no picture decoder). Built with the
 // same toolchain and options as Kanaroute.exe. Built a second time with the
 // start-up probes (FairFloorProbed.exe) for the benchmark's breakdown.
+//
+// Built with KANAROUTE_FLOOR_STANDARD_CONTROLS (standard_controls_window.exe),
+// it is also the main window rebuilt the plainest way from the system's own
+// controls: with Kanaroute's manifest (common controls 6, per-monitor DPI) it
+// creates every control of the layout table as a standard control (a static
+// text for a label, a group box for the frame, a bitmap static for the logo,
+// the system's push buttons, check boxes and option buttons), each with its
+// caption and font, at its rectangle. It tells what any program with this
+// window's controls pays under the same system, beside what Kanaroute pays.
 #include <windows.h>
+#if defined(KANAROUTE_FLOOR_STANDARD_CONTROLS)
+#include <commctrl.h>
+#endif
 
 #include <iterator>
 #include <string>
@@ -17,14 +29,19 @@
 
 namespace {
 
+#if defined(KANAROUTE_FLOOR_STANDARD_CONTROLS)
+constexpr wchar_t kClassName[] = L"BenchStandardControlsWindow";
+#else
 constexpr wchar_t kClassName[] = L"BenchFairFloorWindow";
+#endif
 constexpr int kPictureWidth = 150; // the vendor logo's size in pixels
 constexpr int kPictureHeight = 45;
 constexpr wchar_t kChineseLine[] = L"搜狗输入法日语词条安装：备份、恢复与卸载";
 
 struct FairFloor {
     int dpi = 96;
-    std::vector<HFONT> fonts;
+    std::vector<kana::FontSpec> fontSpecs; // the distinct fonts of the layout
+    std::vector<HFONT> fonts;              // one for each of them
     // An 8-bit bitmap with a palette, as a logo of few colours is stored.
     struct {
         BITMAPINFOHEADER header;
@@ -33,14 +50,28 @@ struct FairFloor {
     std::vector<BYTE> pixels;
 };
 
+bool sameFont(const kana::FontSpec& a, const kana::FontSpec& b) {
+    return a.face == b.face && a.points == b.points && a.bold == b.bold && a.underline == b.underline;
+}
+
+// The font a control of the layout is drawn in.
+HFONT fontOf(const FairFloor& floor, const kana::FontSpec& font) {
+    const kana::FontSpec& used = font.face.empty() ? kana::main_window::layout().defaultFont : font;
+    for (std::size_t i = 0; i < floor.fontSpecs.size(); ++i) {
+        if (sameFont(floor.fontSpecs[i], used)) {
+            return floor.fonts[i];
+        }
+    }
+    return nullptr;
+}
+
 void createFonts(FairFloor& floor) {
     const kana::WindowSpec& window = kana::main_window::layout();
-    std::vector<kana::FontSpec> distinct;
+    std::vector<kana::FontSpec>& distinct = floor.fontSpecs;
     auto addFont = [&](const kana::FontSpec& font) {
         const kana::FontSpec& used = font.face.empty() ? window.defaultFont : font;
         for (const kana::FontSpec& known : distinct) {
-            if (known.face == used.face && known.points == used.points && known.bold == used.bold &&
-                known.underline == used.underline) {
+            if (sameFont(known, used)) {
                 return;
             }
         }
@@ -80,6 +111,89 @@ void createPicture(FairFloor& floor) {
         }
     }
 }
+
+#if defined(KANAROUTE_FLOOR_STANDARD_CONTROLS)
+// One control of the main window's layout as the system's standard control, a
+// child of the window (a frame's controls at the frame's offset). A new child
+// goes behind the ones before it.
+void createStandardControl(const FairFloor& floor, const kana::ControlSpec& row, HWND window,
+                           HINSTANCE instance) {
+    const kana::WindowSpec& layout = kana::main_window::layout();
+    int left = row.left;
+    int top = row.top;
+    for (const kana::ControlSpec& container : layout.controls) {
+        if (!row.container.empty() && container.name == row.container) {
+            left += container.left;
+            top += container.top;
+        }
+    }
+    const wchar_t* className = WC_BUTTONW;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((row.flags & kana::kHidden) != 0 ? 0 : WS_VISIBLE) |
+                  ((row.flags & kana::kDisabled) != 0 ? WS_DISABLED : 0) |
+                  ((row.flags & kana::kTabStop) != 0 ? WS_TABSTOP : 0);
+    switch (row.kind) {
+    case kana::ControlKind::Label:
+        className = WC_STATICW;
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
+    case kana::ControlKind::PushButton:
+        style |= BS_PUSHBUTTON | ((row.flags & kana::kWraps) != 0 ? BS_MULTILINE : 0);
+        break;
+    case kana::ControlKind::CheckBox:
+        style |= BS_AUTOCHECKBOX;
+        break;
+    case kana::ControlKind::OptionButton:
+        style |= BS_AUTORADIOBUTTON;
+        break;
+    case kana::ControlKind::Frame:
+        style |= BS_GROUPBOX;
+        break;
+    case kana::ControlKind::Picture:
+    case kana::ControlKind::PictureBox:
+        className = WC_STATICW;
+        style |= SS_BITMAP;
+        break;
+    case kana::ControlKind::TextBox:
+        className = WC_EDITW;
+        style |= ES_MULTILINE | ES_READONLY;
+        break;
+    case kana::ControlKind::Line:
+    case kana::ControlKind::Shape:
+        return;
+    }
+    const std::wstring caption(row.caption);
+    HWND control =
+        ::CreateWindowExW(0, className, caption.c_str(), style, kana::twipsToPixels(left, floor.dpi),
+                          kana::twipsToPixels(top, floor.dpi), kana::twipsToPixels(row.width, floor.dpi),
+                          kana::twipsToPixels(row.height, floor.dpi), window,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+    if (control == nullptr) {
+        return;
+    }
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(floor, row.font)), FALSE);
+    if ((row.flags & kana::kChecked) != 0) {
+        ::SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    if (row.picture != kana::PictureId::None) {
+        HDC screen = ::GetDC(nullptr);
+        HBITMAP bitmap = ::CreateDIBitmap(screen, &floor.info.header, CBM_INIT, floor.pixels.data(),
+                                          reinterpret_cast<const BITMAPINFO*>(&floor.info), DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    }
+}
+
+// The group box last, behind the controls it surrounds.
+void createStandardControls(const FairFloor& floor, HWND window, HINSTANCE instance) {
+    for (const bool frames : {false, true}) {
+        for (const kana::ControlSpec& row : kana::main_window::layout().controls) {
+            if ((row.kind == kana::ControlKind::Frame) == frames) {
+                createStandardControl(floor, row, window, instance);
+            }
+        }
+    }
+}
+#endif
 
 void paint(const FairFloor& floor, HDC dc) {
     ::StretchDIBits(dc, 8, 8, kPictureWidth, kPictureHeight, 0, 0, kPictureWidth, kPictureHeight,
@@ -128,6 +242,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     namespace probe = kana::win32::startup_probe;
     probe::mark("process-start");
+#if defined(KANAROUTE_FLOOR_STANDARD_CONTROLS)
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+#endif
     FairFloor floor;
     if (HDC screen = ::GetDC(nullptr)) {
         floor.dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -158,6 +276,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (hwnd == nullptr) {
         return 1;
     }
+#if defined(KANAROUTE_FLOOR_STANDARD_CONTROLS)
+    createStandardControls(floor, hwnd, instance);
+#endif
     probe::mark("window-creation");
     ::ShowWindow(hwnd, showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     probe::mark("show-window");

@@ -3,7 +3,8 @@
 # one table of ratios (nothing here is a test; no thresholds fail the run):
 #   1 start-up against a fair floor (one window with the main window's fonts, text
 #     and a bitmap) and an empty window, under Wine in Xvfb; with a breakdown by
-#     phase; for the 32-bit product too where 32-bit programs run
+#     phase; for the 32-bit product too where 32-bit programs run; and, for
+#     information, against the same window built of the system's standard controls
 #   2 the size of Kanaroute.exe, by section and resource
 #   3 private memory with the main window idle and with the help window open
 #   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames
@@ -52,18 +53,23 @@ build_probed win64
 flags=(-std=c++20 -Os -DNDEBUG -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -municode -I"$root")
 floor_options=(-DWIN32_LEAN_AND_MEAN -ffunction-sections -fdata-sections -mwindows -static -static-libgcc
   -static-libstdc++ -s -Wl,--gc-sections)
-build_floors() { # compiler, build folder, output folder
+build_floors() { # target triplet, build folder, output folder
   mkdir -p "$3"
-  "$1" "${flags[@]}" bench/minimal_window.cpp "${floor_options[@]}" -o "$3/minimal_window.exe"
-  "$1" "${flags[@]}" bench/fair_floor_window.cpp "$2/libkanaroute_core.a" "${floor_options[@]}" \
+  "$1-g++-posix" "${flags[@]}" bench/minimal_window.cpp "${floor_options[@]}" -o "$3/minimal_window.exe"
+  "$1-g++-posix" "${flags[@]}" bench/fair_floor_window.cpp "$2/libkanaroute_core.a" "${floor_options[@]}" \
     -o "$3/fair_floor_window.exe"
   # The same with the start-up probes, for the breakdown beside Kanaroute's.
-  "$1" "${flags[@]}" -DKANAROUTE_STARTUP_PROBES bench/fair_floor_window.cpp common/win32/startup_probe.cpp \
-    "$2/libkanaroute_core.a" "${floor_options[@]}" -o "$3/FairFloorProbed.exe"
+  "$1-g++-posix" "${flags[@]}" -DKANAROUTE_STARTUP_PROBES bench/fair_floor_window.cpp \
+    common/win32/startup_probe.cpp "$2/libkanaroute_core.a" "${floor_options[@]}" -o "$3/FairFloorProbed.exe"
+  # The main window of the system's standard controls, with Kanaroute's manifest (for information).
+  "$1-windres" -I"$root" bench/standard_controls_window.rc -O coff -o "$3/standard_controls_window.res.o"
+  "$1-g++-posix" "${flags[@]}" -DKANAROUTE_FLOOR_STANDARD_CONTROLS bench/fair_floor_window.cpp \
+    "$3/standard_controls_window.res.o" "$2/libkanaroute_core.a" "${floor_options[@]}" -lcomctl32 \
+    -o "$3/standard_controls_window.exe"
 }
-build_floors x86_64-w64-mingw32-g++-posix build/win64 "$out"
+build_floors x86_64-w64-mingw32 build/win64 "$out"
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
-  build_floors i686-w64-mingw32-g++-posix build/win32 "$out/x86"
+  build_floors i686-w64-mingw32 build/win32 "$out/x86"
 fi
 cxx=x86_64-w64-mingw32-g++-posix
 $cxx "${flags[@]}" bench/bench_main.cpp bench/gui_process.cpp bench/startup_bench.cpp \
@@ -88,13 +94,14 @@ bench_dir="$prefix/drive_c/kanaroute-bench"
 rm -rf "$bench_dir"
 mkdir -p "$bench_dir"
 cp build/win64/bin/Kanaroute.exe build/win64/bin/date.dat "$out/minimal_window.exe" \
-  "$out/fair_floor_window.exe" "$out/FairFloorProbed.exe" "$bench_dir/"
+  "$out/fair_floor_window.exe" "$out/FairFloorProbed.exe" "$out/standard_controls_window.exe" "$bench_dir/"
 cp build/win64-probes/bin/Kanaroute.exe "$bench_dir/KanarouteProbed.exe"
 # Where 32-bit programs run, the 32-bit product is measured as well, beside its own floors.
 if [ "$KANAROUTE_WINE_BITS" = 32 ]; then
   mkdir -p "$bench_dir/x86"
   cp build/win32/bin/Kanaroute.exe build/win64/bin/date.dat "$out/x86/minimal_window.exe" \
-    "$out/x86/fair_floor_window.exe" "$out/x86/FairFloorProbed.exe" "$bench_dir/x86/"
+    "$out/x86/fair_floor_window.exe" "$out/x86/FairFloorProbed.exe" "$out/x86/standard_controls_window.exe" \
+    "$bench_dir/x86/"
   cp build/win32-probes/bin/Kanaroute.exe "$bench_dir/x86/KanarouteProbed.exe"
 fi
 # An earlier build, timed and broken down in the same runs (it carries the probes itself).
@@ -102,7 +109,8 @@ add_before() { # exe, folder, floors folder
   mkdir -p "$bench_dir/$2"
   cp "$1" "$bench_dir/$2/Kanaroute.exe"
   cp "$1" "$bench_dir/$2/KanarouteProbed.exe"
-  cp build/win64/bin/date.dat "$3/minimal_window.exe" "$3/fair_floor_window.exe" "$bench_dir/$2/"
+  cp build/win64/bin/date.dat "$3/minimal_window.exe" "$3/fair_floor_window.exe" \
+    "$3/standard_controls_window.exe" "$bench_dir/$2/"
 }
 [ -z "${KANAROUTE_BENCH_BEFORE64:-}" ] || add_before "$KANAROUTE_BENCH_BEFORE64" before64 "$out"
 [ -z "${KANAROUTE_BENCH_BEFORE32:-}" ] || [ "$KANAROUTE_WINE_BITS" != 32 ] ||

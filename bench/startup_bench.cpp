@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "app/main_window_layout.h"
@@ -17,6 +18,7 @@ namespace {
 const wchar_t kProgramClass[] = L"KanarouteForm";
 const wchar_t kFloorClass[] = L"BenchFloorWindow";
 const wchar_t kFairFloorClass[] = L"BenchFairFloorWindow";
+const wchar_t kStandardControlsClass[] = L"BenchStandardControlsWindow";
 // Asks Kanaroute to write where its start-up time goes (common/win32/startup_probe.h).
 const wchar_t kTraceVariable[] = L"KANAROUTE_STARTUP_TRACE";
 
@@ -81,6 +83,7 @@ struct SetSamples {
     std::vector<double> programMs;
     std::vector<double> floorMs;
     std::vector<double> fairMs;
+    std::vector<double> standardControlsMs;
     std::vector<double> programWindowMs;
     std::vector<double> floorWindowMs;
     std::vector<double> fairWindowMs;
@@ -121,6 +124,18 @@ bool runFairFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
     if (counted) {
         samples.fairMs.push_back(process.startupMs());
         samples.fairWindowMs.push_back(process.windowShownMs());
+    }
+    return true;
+}
+
+// The main window built of the system's standard controls, with Kanaroute's manifest.
+bool runStandardControls(const ProgramSet& set, bool counted, SetSamples& samples) {
+    GuiProcess process(set.dir + L"\\standard_controls_window.exe", set.dir, kStandardControlsClass);
+    if (!process.ready()) {
+        return false;
+    }
+    if (counted) {
+        samples.standardControlsMs.push_back(process.startupMs());
     }
     return true;
 }
@@ -169,9 +184,10 @@ bool runProgram(const ProgramSet& set, bool counted, SetSamples& samples) {
 // the most clean-up to Wine for whatever starts next).
 bool runOnce(const ProgramSet& set, int run, bool counted, SetSamples& samples) {
     using Runner = bool (*)(const ProgramSet&, bool, SetSamples&);
-    const Runner runners[] = {&runFloor, &runFairFloor, &runProgram};
-    for (int i = 0; i < 3; ++i) {
-        if (!runners[(run + 3 + i) % 3](set, counted, samples)) {
+    const Runner runners[] = {&runFloor, &runFairFloor, &runStandardControls, &runProgram};
+    constexpr int kRunners = static_cast<int>(std::size(runners));
+    for (int i = 0; i < kRunners; ++i) {
+        if (!runners[(run + kRunners + i) % kRunners](set, counted, samples)) {
             return false;
         }
         ::Sleep(kPauseMs);
@@ -199,6 +215,8 @@ std::vector<Row> rowsOf(const ProgramSet& set, const SetSamples& samples) {
                    samples.programMs, samples.fairMs, 1.3),
         startupRow("the same against the empty window" + bits, samples.programMs, samples.floorMs, 0),
         startupRow("fair floor against the empty window" + bits, samples.fairMs, samples.floorMs, 0),
+        startupRow("the same against the main window built of the system's standard controls" + bits,
+                   samples.programMs, samples.standardControlsMs, 0),
     };
     if (anyAboveZero(samples.floorMemory.windowsPrivate)) {
         rows.push_back(memoryRow(("PrivateUsage, main window idle" + bits).c_str(),
