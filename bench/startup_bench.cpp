@@ -84,6 +84,7 @@ struct SetSamples {
     std::vector<double> floorMs;
     std::vector<double> fairMs;
     std::vector<double> standardControlsMs;
+    std::vector<double> standardControlsWindowMs;
     std::vector<double> programWindowMs;
     std::vector<double> floorWindowMs;
     std::vector<double> fairWindowMs;
@@ -116,28 +117,29 @@ bool runFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
     return true;
 }
 
-bool runFairFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
-    GuiProcess process(set.dir + L"\\fair_floor_window.exe", set.dir, kFairFloorClass);
+// A floor whose start-up alone is measured: when the window is shown and when it is idle.
+bool runForStartUp(const ProgramSet& set, const wchar_t* exe, const wchar_t* windowClass, bool counted,
+                   std::vector<double>& startupMs, std::vector<double>& windowMs) {
+    GuiProcess process(set.dir + L"\\" + exe, set.dir, windowClass);
     if (!process.ready()) {
         return false;
     }
     if (counted) {
-        samples.fairMs.push_back(process.startupMs());
-        samples.fairWindowMs.push_back(process.windowShownMs());
+        startupMs.push_back(process.startupMs());
+        windowMs.push_back(process.windowShownMs());
     }
     return true;
 }
 
+bool runFairFloor(const ProgramSet& set, bool counted, SetSamples& samples) {
+    return runForStartUp(set, L"fair_floor_window.exe", kFairFloorClass, counted, samples.fairMs,
+                         samples.fairWindowMs);
+}
+
 // The main window built of the system's standard controls, with Kanaroute's manifest.
 bool runStandardControls(const ProgramSet& set, bool counted, SetSamples& samples) {
-    GuiProcess process(set.dir + L"\\standard_controls_window.exe", set.dir, kStandardControlsClass);
-    if (!process.ready()) {
-        return false;
-    }
-    if (counted) {
-        samples.standardControlsMs.push_back(process.startupMs());
-    }
-    return true;
+    return runForStartUp(set, L"standard_controls_window.exe", kStandardControlsClass, counted,
+                         samples.standardControlsMs, samples.standardControlsWindowMs);
 }
 
 bool runProgram(const ProgramSet& set, bool counted, SetSamples& samples) {
@@ -365,7 +367,8 @@ std::vector<Row> benchmarkStartupAndMemory(const std::wstring& benchDir, int run
         notes.push_back("Start-up until the window is visible (before the idle wait), " + sets[s].label +
                         ", ms: Kanaroute " + describe(summarise(set.programWindowMs)) + ", fair floor " +
                         describe(summarise(set.fairWindowMs)) + ", empty window " +
-                        describe(summarise(set.floorWindowMs)));
+                        describe(summarise(set.floorWindowMs)) + ", standard-controls window " +
+                        describe(summarise(set.standardControlsWindowMs)));
         notes.push_back("Most anonymous memory by mapping, " + sets[s].label +
                         ", floor idle: " + set.floorMappings);
         notes.push_back("Most anonymous memory by mapping, " + sets[s].label +
