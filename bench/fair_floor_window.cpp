@@ -54,9 +54,14 @@ bool sameFont(const kana::FontSpec& a, const kana::FontSpec& b) {
     return a.face == b.face && a.points == b.points && a.bold == b.bold && a.underline == b.underline;
 }
 
+// The font a row of the layout names, or the window's default font.
+const kana::FontSpec& usedFont(const kana::FontSpec& font) {
+    return font.face.empty() ? kana::main_window::layout().defaultFont : font;
+}
+
 // The font a control of the layout is drawn in.
 HFONT fontOf(const FairFloor& floor, const kana::FontSpec& font) {
-    const kana::FontSpec& used = font.face.empty() ? kana::main_window::layout().defaultFont : font;
+    const kana::FontSpec& used = usedFont(font);
     for (std::size_t i = 0; i < floor.fontSpecs.size(); ++i) {
         if (sameFont(floor.fontSpecs[i], used)) {
             return floor.fonts[i];
@@ -69,7 +74,7 @@ void createFonts(FairFloor& floor) {
     const kana::WindowSpec& window = kana::main_window::layout();
     std::vector<kana::FontSpec>& distinct = floor.fontSpecs;
     auto addFont = [&](const kana::FontSpec& font) {
-        const kana::FontSpec& used = font.face.empty() ? window.defaultFont : font;
+        const kana::FontSpec& used = usedFont(font);
         for (const kana::FontSpec& known : distinct) {
             if (sameFont(known, used)) {
                 return;

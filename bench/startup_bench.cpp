@@ -73,7 +73,8 @@ Row memoryRow(const char* what, const std::vector<double>& measured, const std::
 
 namespace {
 
-// One build of the three programs: the empty window, the fair floor and Kanaroute.
+// One build of the programs: the empty window, the fair floor, the
+// standard-controls window and Kanaroute.
 struct ProgramSet {
     std::string label; // "64-bit", "32-bit"
     std::wstring dir;

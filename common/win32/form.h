@@ -154,8 +154,9 @@ class Form {
     GdiCache gdi_;
     HFONT defaultFont_ = nullptr;
     // The pictures the layout names, by PictureId, each loaded once.
-    std::array<Picture, 3> pictures_;
-    std::array<bool, 3> pictureLoaded_{};
+    static constexpr std::size_t kPictureIds = static_cast<std::size_t>(PictureId::HelpIllustration) + 1;
+    std::array<Picture, kPictureIds> pictures_;
+    std::array<bool, kPictureIds> pictureLoaded_{};
     CaptureClick click_;
     FocusMemory focus_;
     unique_hicon bigIcon_;

@@ -132,22 +132,25 @@ void Form::paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas
         }
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+        bool painted = true;
         if (isCustomControl(control.row->kind)) {
             POINT origin{};
             ::OffsetViewportOrgEx(dc, rect.left, rect.top, &origin);
             paintControl(control, dc);
             ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-        } else if (!canvas.print(control.hwnd, rect)) {
+        } else {
+            painted = canvas.print(control.hwnd, rect);
+        }
+        if (!painted) {
             // Out of GDI resources: the control paints itself.
             ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-            ::RestoreDC(dc, saved);
-            continue;
-        }
-        // Painted: it need not paint itself as well (a focus change, say, may have asked it to).
-        ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
-        if (control.row->kind == ControlKind::Frame) {
-            // Its controls, clipped to the frame.
-            paintControlsOf(control.row->name, dc, canvas);
+        } else {
+            // It need not paint itself as well (a focus change, say, may have asked it to).
+            ::RedrawWindow(control.hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+            if (control.row->kind == ControlKind::Frame) {
+                // Its controls, clipped to the frame.
+                paintControlsOf(control.row->name, dc, canvas);
+            }
         }
         ::RestoreDC(dc, saved);
     }

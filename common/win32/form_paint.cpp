@@ -105,16 +105,12 @@ void Form::paintLabel(ControlState& control, HDC dc) {
     // caption push the next sentence onto a new line on every system.
     // Each character is measured once; a caption holds few distinct ones.
     std::vector<std::pair<wchar_t, int>> widths;
-    const auto charWidth = [&](wchar_t c) {
-        for (const auto& [measured, width] : widths) {
-            if (measured == c) {
-                return width;
-            }
-        }
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, &c, 1, &size);
-        widths.emplace_back(c, size.cx);
-        return static_cast<int>(size.cx);
+    const auto charWidth = [&](wchar_t c) -> int {
+        return findOrAdd(widths, c, [&] {
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, &c, 1, &size);
+            return static_cast<int>(size.cx);
+        });
     };
     int y = client.top;
     for (const TextLine& line : wrapText(caption, client.right - client.left, charWidth)) {

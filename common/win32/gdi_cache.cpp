@@ -7,29 +7,25 @@ COLORREF toColorRef(Rgb colour) {
 }
 
 HFONT GdiCache::font(const FontSpec& font, int dpi) {
-    std::wstring key = std::wstring(font.face) + L"|" + std::to_wstring(static_cast<int>(font.points * 100)) +
-                       (font.bold ? L"b" : L"") + (font.underline ? L"u" : L"");
-    for (const auto& [made, handle] : fonts_) {
-        if (made == key) {
-            return handle.get();
-        }
-    }
-    const std::wstring face(font.face);
-    unique_hfont made(::CreateFontW(pointsToPixelHeight(font.points, dpi), 0, 0, 0,
-                                    font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE,
-                                    FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-    return fonts_.emplace_back(std::move(key), std::move(made)).second.get();
+    const std::wstring key = std::wstring(font.face) + L"|" +
+                             std::to_wstring(static_cast<int>(font.points * 100)) + (font.bold ? L"b" : L"") +
+                             (font.underline ? L"u" : L"");
+    return findOrAdd(fonts_, key,
+                     [&] {
+                         const std::wstring face(font.face);
+                         return unique_hfont(::CreateFontW(
+                             pointsToPixelHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                             FALSE, font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             face.c_str()));
+                     })
+        .get();
 }
 
 HBRUSH GdiCache::brush(Rgb colour) {
-    for (const auto& [made, handle] : brushes_) {
-        if (made == colour.value) {
-            return handle.get();
-        }
-    }
-    return brushes_.emplace_back(colour.value, unique_hbrush(::CreateSolidBrush(toColorRef(colour))))
-        .second.get();
+    return findOrAdd(brushes_, colour.value,
+                     [&] { return unique_hbrush(::CreateSolidBrush(toColorRef(colour))); })
+        .get();
 }
 
 } // namespace kana::win32

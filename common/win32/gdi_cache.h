@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "common/layout.h"
 #include "common/win32/handles.h"
@@ -16,9 +16,20 @@ namespace kana::win32 {
 
 COLORREF toColorRef(Rgb colour);
 
+// The value a short list keeps for key: the first time, make() makes it and
+// the list keeps it. A list searched in order is all a few values need.
+template <typename Key, typename Value, typename Make>
+const Value& findOrAdd(std::vector<std::pair<Key, Value>>& list, const Key& key, Make make) {
+    for (const auto& [known, value] : list) {
+        if (known == key) {
+            return value;
+        }
+    }
+    return list.emplace_back(key, make()).second;
+}
+
 class GdiCache {
   public:
-    // Few of each: a list searched in order is all they need.
     using Fonts = std::vector<std::pair<std::wstring, unique_hfont>>;
 
     HFONT font(const FontSpec& font, int dpi);
