@@ -2,7 +2,8 @@
 # Installs everything this project needs on Debian 12 (MinGW-w64, Wine with
 # 32-bit support, Xvfb, CJK fonts, the zh_CN.UTF-8 locale, CMake, GoogleTest,
 # and the language data the phrase list is checked with: MeCab with its IPA
-# dictionary, Rime's luna-pinyin word table, OpenCC and librime).
+# dictionary, Rime's luna-pinyin word table, OpenCC and librime; and Chromium
+# with its WebDriver and Selenium, which test the phrasebook page in a real browser).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -15,7 +16,8 @@ PKGS=(cmake ninja-build g++ make libgtest-dev googletest pkg-config
       fonts-wqy-microhei fonts-wqy-zenhei fonts-wine locales
       python3
       mecab mecab-ipadic-utf8 python3-mecab rime-data-luna-pinyin opencc
-      librime-dev librime-data librime-bin)
+      librime-dev librime-data librime-bin
+      chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${PKGS[@]}" wine32:i386; do

@@ -3,11 +3,12 @@
 
 Usage: make_zip.py BIN_DIR OUT_ZIP GUIDE
 
-BIN_DIR holds the built Kanaroute.exe, date.dat and the folder 其他输入法 with
-the phrase list for other input methods; GUIDE is the user guide as UTF-8
-text. The zip holds one folder, Kanaroute, with the program, the phrase list,
-the guide as 使用说明.txt (UTF-8 with a byte order mark and CR LF line ends, so
-that Notepad on every Windows shows it correctly) and 其他输入法.
+BIN_DIR holds the built Kanaroute.exe, date.dat, the phrasebook page 短语一览.html
+and the folder 其他输入法 with the phrase list for other input methods; GUIDE is
+the user guide as UTF-8 text. The zip holds one folder, Kanaroute, with the
+program, the phrase list, the guide as 使用说明.txt (UTF-8 with a byte order mark
+and CR LF line ends, so that Notepad on every Windows shows it correctly), the
+phrasebook page beside it and 其他输入法.
 
 The same inputs always give the same bytes: entries in a fixed order with a
 fixed time stamp and fixed attributes. The zip is written under a temporary
@@ -22,6 +23,8 @@ import zlib
 
 FOLDER = "Kanaroute"
 GUIDE_NAME = "使用说明.txt"
+# Every phrase by category, searchable offline in a browser; shipped as the build wrote it.
+PHRASEBOOK_NAME = "短语一览.html"
 # The phrase list for other input methods, as the build writes it beside date.dat.
 OTHER_INPUT_METHODS = "其他输入法"
 EXPORTS = (
@@ -79,6 +82,7 @@ def entries(bin_dir, guide):
         (f"{FOLDER}/Kanaroute.exe", read_file(os.path.join(bin_dir, "Kanaroute.exe")), 0o755),
         (f"{FOLDER}/date.dat", read_file(os.path.join(bin_dir, "date.dat")), 0o644),
         (f"{FOLDER}/{GUIDE_NAME}", guide_bytes(guide), 0o644),
+        (f"{FOLDER}/{PHRASEBOOK_NAME}", read_file(os.path.join(bin_dir, PHRASEBOOK_NAME)), 0o644),
     ] + [
         (f"{FOLDER}/{OTHER_INPUT_METHODS}/{name}", read_file(os.path.join(bin_dir, OTHER_INPUT_METHODS, name)), 0o644)
         for name in EXPORTS

@@ -3,8 +3,8 @@
 
 Usage: check_package.py BIN_DIR GUIDE WORK_DIR
 
-Checks that the zip holds exactly the program, the phrase list, the guide and
-the phrase list for other input methods in one Kanaroute folder, byte for byte, with the guide readable in Notepad and
+Checks that the zip holds exactly the program, the phrase list, the guide, the
+phrasebook page and the phrase list for other input methods in one Kanaroute folder, byte for byte, with the guide readable in Notepad and
 its name readable on Chinese Windows; that packing twice gives the same bytes;
 and that a missing input leaves no zip behind.
 """
@@ -19,13 +19,14 @@ import zlib
 
 MAKE_ZIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "make_zip.py")
 GUIDE_NAME = "Kanaroute/使用说明.txt"
+PHRASEBOOK = "短语一览.html"
 EXPORTS = [
     "其他输入法/Rime/custom_phrase.txt",
     "其他输入法/Rime/luna_pinyin_simp.custom.yaml",
     "其他输入法/微软拼音/日语短语.dat",
     "其他输入法/QQ拼音和百度拼音/日语短语.txt",
 ]
-EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME] + [f"Kanaroute/{name}" for name in EXPORTS]
+EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME, f"Kanaroute/{PHRASEBOOK}"] + [f"Kanaroute/{name}" for name in EXPORTS]
 UNICODE_PATH_FIELD = 0x7075
 
 
@@ -76,6 +77,7 @@ def check_contents(zip_path, bin_dir, guide, problems):
             problems.append("an entry fails its CRC check")
         by_name = dict(zip(names, infos))
         built = [("Kanaroute/Kanaroute.exe", "Kanaroute.exe"), ("Kanaroute/date.dat", "date.dat")]
+        built += [(f"Kanaroute/{PHRASEBOOK}", PHRASEBOOK)]
         built += [(f"Kanaroute/{name}", name) for name in EXPORTS]
         for name, source in built:
             if name in by_name and archive.read(by_name[name]) != read(os.path.join(bin_dir, source)):
@@ -112,13 +114,13 @@ def main(argv):
     if read(first) != read(second):
         problems.append("packing the same files twice gave different zips")
 
-    # Without date.dat, or without a file for another input method, the packer must fail,
+    # Without date.dat, the phrasebook page or a file for another input method, the packer must fail,
     # name what is missing and leave neither a zip nor a part of one.
-    for missing_name in ("date.dat", "日语短语.dat"):
+    for missing_name in ("date.dat", PHRASEBOOK, "日语短语.dat"):
         incomplete = os.path.join(work_dir, "incomplete")
         shutil.rmtree(incomplete, ignore_errors=True)
         os.makedirs(incomplete)
-        for name in ["Kanaroute.exe", "date.dat"] + EXPORTS:
+        for name in ["Kanaroute.exe", "date.dat", PHRASEBOOK] + EXPORTS:
             if os.path.basename(name) != missing_name:
                 os.makedirs(os.path.dirname(os.path.join(incomplete, name)), exist_ok=True)
                 shutil.copy(os.path.join(bin_dir, name), os.path.join(incomplete, name))
