@@ -3,7 +3,8 @@
 # 32-bit support, Xvfb, CJK fonts, the zh_CN.UTF-8 locale, CMake, GoogleTest,
 # and the language data the phrase list is checked with: MeCab with its IPA
 # dictionary, Rime's luna-pinyin word table, OpenCC and librime; and Chromium
-# with its WebDriver and Selenium, which test the phrasebook page in a real browser).
+# with its WebDriver and Selenium, which test the phrasebook page in a real browser,
+# and the Noto CJK fonts its screenshot draws Japanese with).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -17,7 +18,7 @@ PKGS=(cmake ninja-build g++ make libgtest-dev googletest pkg-config
       python3
       mecab mecab-ipadic-utf8 python3-mecab rime-data-luna-pinyin opencc
       librime-dev librime-data librime-bin
-      chromium chromium-driver python3-selenium)
+      chromium chromium-driver python3-selenium fonts-noto-cjk)
 
 missing=()
 for p in "${PKGS[@]}" wine32:i386; do

@@ -144,9 +144,12 @@ h1 { font-size: 1.6rem; margin: 1.2rem 0 .4rem; }
 nav ol { columns: 14rem; padding-left: 1.6rem; margin: .3rem 0; }
 nav a { color: var(--accent); }
 .n { color: var(--muted); font-size: .9em; }
-section { scroll-margin-top: 6rem; }
+section { scroll-margin-top: 6rem; content-visibility: auto; contain-intrinsic-size: auto 40rem; }
 h2 { font-size: 1.25rem; margin: 1.6rem 0 .4rem; }
-table { border-collapse: collapse; width: 100%; }
+table { border-collapse: collapse; width: 100%; table-layout: fixed; }
+thead th:nth-child(1) { width: 22%; } thead th:nth-child(2) { width: 34%; }
+thead th:nth-child(3) { width: 18%; } thead th:nth-child(4) { width: 18%; } thead th:nth-child(5) { width: 8%; }
+th, td { overflow-wrap: anywhere; }
 th, td { text-align: left; vertical-align: top; padding: .3rem .5rem; border-bottom: 1px solid var(--line); }
 thead th { background: #f1f4f7; font-size: .9rem; white-space: nowrap; }
 tbody th { font-weight: normal; font-size: 1.1rem; }
@@ -157,6 +160,7 @@ td kbd { display: inline-block; margin-right: .5em; }
 @media print {
   .search, nav, .screen-only { display: none !important; }
   body { font-size: 10pt; }
+  section { content-visibility: visible; }
   .page { max-width: none; padding: 0; }
   h1 { font-size: 16pt; }
   h2 { font-size: 13pt; break-after: avoid; page-break-after: avoid; }
@@ -247,9 +251,9 @@ def render(categories: Sequence[Category], entry_count: int) -> str:
         "读音栏的假名用同一个拼音也能打出来。</li>\n")
     add("<li><b>语体：</b>“礼貌”用于陌生人、长辈、老师、店员和工作场合；"
         "“平常”用于朋友和家人；“俗语”是网络和年轻人的说法，正式场合不要用。</li>\n")
-    add("<li><b>搜索：</b>在下面的搜索框里输入拼音、中文意思、日语或假名，列表会立刻只留下相关的短语"
+    add("<li class=\"screen-only\"><b>搜索：</b>在下面的搜索框里输入拼音、中文意思、日语或假名，列表会立刻只留下相关的短语"
         "（平假名和片假名通用，几个词用空格隔开表示都要包含）；清空搜索框就显示全部。</li>\n")
-    add("<li><b>打印：</b>打印时不印搜索框和目录，只印当前显示的分类和短语。</li>\n</ul>\n</header>\n")
+    add("<li class=\"screen-only\"><b>打印：</b>打印时不印搜索框和目录，只印当前显示的分类和短语。</li>\n</ul>\n</header>\n")
     add('<div class="search" role="search">\n<label for="q">搜索短语</label>')
     add('<input id="q" type="search" autocomplete="off" spellcheck="false" '
         'placeholder="拼音、中文、日语或假名，例如 yajin、押金、敷金、しききん">\n')
@@ -282,6 +286,8 @@ def build(paths: Sequence[str]) -> str:
     if problems:
         raise make_date_dat.PhraseListError(problems)
     entry_count = sum(len(section.entries) for section in sections)
+    if entry_count == 0:
+        raise make_date_dat.PhraseListError([ps.Problem(" ".join(paths), 1, "没有任何词条")])
     return render(categories_of(sections, keys), entry_count)
 
 
