@@ -119,7 +119,6 @@ def categories_of(sections: Sequence[ps.Section], keys: Sequence[ps.Key]) -> Lis
 
 
 STYLE = """
-:root { color-scheme: light; --line: #d8dde3; --muted: #5b6570; --accent: #1f5fa8; }
 * { box-sizing: border-box; }
 body { margin: 0; color: #1b1f24; background: #fff; line-height: 1.5;
   font-family: "Microsoft YaHei UI", "Microsoft YaHei", "PingFang SC", "Hiragino Sans GB",
@@ -135,25 +134,25 @@ h1 { font-size: 1.6rem; margin: 1.2rem 0 .4rem; }
 .intro p, .intro li { margin: .3rem 0; }
 .intro ul { padding-left: 1.3rem; margin: .3rem 0; }
 .search { position: sticky; top: 0; z-index: 1; background: #fff; padding: .6rem 0 .5rem;
-  border-bottom: 1px solid var(--line); }
+  border-bottom: 1px solid #d8dde3; }
 .search label { font-weight: bold; margin-right: .5rem; }
-.search input { font-size: 1.05rem; padding: .35rem .5rem; width: min(28rem, 100%);
+.search input { font-size: 1.05rem; padding: .35rem .5rem; width: 28rem; max-width: 100%;
   border: 1px solid #8a949e; border-radius: 4px; }
-.search input:focus { outline: 2px solid var(--accent); outline-offset: 1px; }
-#status { margin: .3rem 0 0; color: var(--muted); }
+.search input:focus { outline: 2px solid #1f5fa8; outline-offset: 1px; }
+#status { margin: .3rem 0 0; color: #5b6570; }
 nav ol { columns: 14rem; padding-left: 1.6rem; margin: .3rem 0; }
-nav a { color: var(--accent); }
-.n { color: var(--muted); font-size: .9em; }
+nav a { color: #1f5fa8; }
+.n { color: #5b6570; font-size: .9em; }
 section { scroll-margin-top: 6rem; content-visibility: auto; contain-intrinsic-size: auto 40rem; }
 h2 { font-size: 1.25rem; margin: 1.6rem 0 .4rem; }
 table { border-collapse: collapse; width: 100%; table-layout: fixed; }
 thead th:nth-child(1) { width: 22%; } thead th:nth-child(2) { width: 34%; }
 thead th:nth-child(3) { width: 18%; } thead th:nth-child(4) { width: 18%; } thead th:nth-child(5) { width: 8%; }
 th, td { overflow-wrap: anywhere; }
-th, td { text-align: left; vertical-align: top; padding: .3rem .5rem; border-bottom: 1px solid var(--line); }
+th, td { text-align: left; vertical-align: top; padding: .3rem .5rem; border-bottom: 1px solid #d8dde3; }
 thead th { background: #f1f4f7; font-size: .9rem; white-space: nowrap; }
 tbody th { font-weight: normal; font-size: 1.1rem; }
-td.r { color: var(--muted); }
+td.r { color: #5b6570; }
 td.g { white-space: nowrap; font-size: .9rem; }
 td kbd { display: inline-block; margin-right: .5em; }
 [hidden] { display: none !important; }
@@ -173,12 +172,14 @@ td kbd { display: inline-block; margin-right: .5em; }
 """
 
 # Filters the rows as the user types: every word of the query must occur in the row's
-# text; katakana match hiragana and full-width letters match ASCII.
+# text; katakana match hiragana and full-width letters match ASCII. The script keeps to what
+# the Internet Explorer of Windows 7 runs as well.
 SCRIPT = """
 (function () {
   "use strict";
   function fold(text) {
-    return text.normalize("NFKC").toLowerCase().replace(/\\u00fc/g, "v")
+    // Internet Explorer has no normalize(); it still filters, only without folding full-width letters.
+    return (text.normalize ? text.normalize("NFKC") : text).toLowerCase().replace(/\\u00fc/g, "v")
       .replace(/[\\u30a1-\\u30f6]/g, function (c) { return String.fromCharCode(c.charCodeAt(0) - 0x60); });
   }
   var input = document.getElementById("q");
@@ -221,7 +222,7 @@ SCRIPT = """
     });
     if (words.length === 0) status.textContent = shownText;
     else if (shown === 0) status.textContent = "没有找到“" + query + "”。可以少输几个字，或换成拼音、中文、日语或假名再试。";
-    else status.textContent = "找到 " + shown + " 条短语（共 " + total + " 条）。";
+    else status.textContent = "找到 " + shown.toLocaleString("zh-CN") + " 条短语（共 " + total.toLocaleString("zh-CN") + " 条）。";
   }
   input.addEventListener("input", function (event) { if (!event.isComposing) filter(); });
   input.addEventListener("compositionend", filter);
@@ -256,7 +257,7 @@ def render(categories: Sequence[Category], entry_count: int) -> str:
     add("<li class=\"screen-only\"><b>打印：</b>打印时不印搜索框和目录，只印当前显示的分类和短语。</li>\n</ul>\n</header>\n")
     add('<div class="search" role="search">\n<label for="q">搜索短语</label>')
     add('<input id="q" type="search" autocomplete="off" spellcheck="false" '
-        'placeholder="拼音、中文、日语或假名，例如 yajin、押金、敷金、しききん">\n')
+        'placeholder="拼音、中文、日语或假名，例如 xiexie、谢谢、ありがとう、きっぷ">\n')
     add(f'<p id="status" role="status" aria-live="polite">共 {row_count:,} 条短语。</p>\n</div>\n')
     add('<nav aria-labelledby="toc">\n<h2 id="toc">目录</h2>\n<ol>\n')
     for c in categories:

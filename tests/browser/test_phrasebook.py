@@ -122,7 +122,7 @@ class PhrasebookPageTest(unittest.TestCase):
                 rows = self.rows()
                 self.assertTrue(self.visible(rows, *kept), f"{kept} is hidden after typing {query}")
                 self.assertFalse(self.visible(rows, *hidden), f"{hidden} is still shown after typing {query}")
-                self.assertIn(f"找到 {sum(row[3] for row in rows)} 条", status.text)
+                self.assertIn(f"找到 {sum(row[3] for row in rows):,} 条", status.text)
         self.type("")
         self.assertTrue(all(row[3] for row in self.rows()), "emptying the search box does not show everything")
 
