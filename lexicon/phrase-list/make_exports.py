@@ -75,10 +75,10 @@ MS_PINYIN_FOLDER = "微软拼音"
 TEXT_FORM_FOLDER = "QQ输入法和百度输入法"
 TEXT_FORM_NAME = "日语短语.txt"
 
-# Microsoft Pinyin keeps about 5,000 user-defined phrases in all (more make it slow or hang), so
-# its export is split by category into files that each make sense on their own; a user imports
-# the one needed most first. A category (a heading of date.dat) that this table does not name
-# goes to MS_PINYIN_DEFAULT_FILE, so a new category never needs a new file.
+# Microsoft Pinyin is reported to keep about 5,000 user-defined phrases in all (with many more it
+# was seen to hang), so its export is split by category into files that each make sense on their
+# own; a user imports the one needed most first. A category (a heading of date.dat) that this
+# table does not name goes to MS_PINYIN_DEFAULT_FILE, so a new category never needs a new file.
 MS_PINYIN_MAX_ENTRIES = 5000
 MS_PINYIN_FILES = {
     "日常会话.dat": (
