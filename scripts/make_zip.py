@@ -28,10 +28,12 @@ PHRASEBOOK_NAME = "短语一览.html"
 # The phrase list for other input methods, as the build writes it beside date.dat.
 OTHER_INPUT_METHODS = "其他输入法"
 EXPORTS = (
-    "Rime/custom_phrase.txt",
+    "Rime/kanaroute_phrase.txt",
     "Rime/luna_pinyin_simp.custom.yaml",
-    "微软拼音/日语短语.dat",
-    "QQ拼音和百度拼音/日语短语.txt",
+    "微软拼音/日常会话.dat",
+    "微软拼音/旅行.dat",
+    "微软拼音/在日本生活学习和工作.dat",
+    "QQ输入法和百度输入法/日语短语.txt",
 )
 # The time stamp of every entry (local time, as zip stores it).
 ENTRY_TIME = (2026, 1, 1, 0, 0, 0)

@@ -16,7 +16,8 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 rm -f build/native/rime-typing.txt
 ctest --preset native 2>&1 | tee "$logs/1-native-unit-tests.log"
-# What the Rime typing test counted (keys typed, unreachable, out of order, displaced).
+# What the Rime typing test counted with each schema (keys typed, phrases not as written, off the
+# first page, out of order, displaced; the user's own phrase kept first).
 cat build/native/rime-typing.txt 2>/dev/null || echo "The Rime typing test did not run."
 
 echo "== Windows program (32-bit, the product)"

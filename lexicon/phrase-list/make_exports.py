@@ -6,15 +6,18 @@ Usage: make_exports.py DATE_DAT OUTPUT_DIR [--luna-table TABLE]
 date.dat is read back (make_date_dat.parse_date_dat), so every input method
 gets exactly the entries that Kanaroute installs. OUTPUT_DIR receives:
 
-* ``Rime/custom_phrase.txt`` and ``Rime/luna_pinyin_simp.custom.yaml``:
-  Rime's custom-phrase table (phrase TAB code TAB weight, UTF-8) and the
-  schema patch that places those phrases among the Chinese words. Written
-  only when TABLE (Rime's luna_pinyin.table.txt) is given, because the weights
-  are worked out from the Chinese words that share each key.
-* ``微软拼音/日语短语.dat``: a Microsoft Pinyin user-defined-phrase file.
-* ``QQ拼音和百度拼音/日语短语.txt``: ``code=position,phrase`` lines in
-  UTF-16LE with a byte-order mark and CR LF, the text form of QQ and Baidu
-  pinyin.
+* ``Rime/kanaroute_phrase.txt`` and ``Rime/luna_pinyin_simp.custom.yaml``:
+  a phrase table of its own (phrase TAB code TAB weight, UTF-8, in the form of
+  Rime's custom_phrase.txt) and the schema patch that adds a translator for it
+  and places its phrases among the Chinese words. The user's own
+  custom_phrase.txt, and the weight the schema gives it, are left alone.
+  Written only when TABLE (Rime's luna_pinyin.table.txt) is given, because the
+  weights are worked out from the Chinese words that share each key.
+* ``微软拼音/*.dat``: Microsoft Pinyin user-defined-phrase files, one per set
+  of categories (MS_PINYIN_FILES), none above MS_PINYIN_MAX_ENTRIES entries.
+* ``QQ输入法和百度输入法/日语短语.txt``: ``code=position,phrase`` lines in
+  UTF-16LE with a byte-order mark and CR LF, the text form that QQ输入法 and
+  百度输入法 import.
 
 Each file is written whole or not at all; on a fault nothing is changed and
 the message names the file.
@@ -32,7 +35,10 @@ Chinese words, the most common first, counting Rime's sentence as the Chinese
 word when the key spells no single word. So the order within a key follows
 the slots, and the Chinese word that a key's pinyin stands for stays first.
 The patch also keeps the simplifier away from the phrases: it would turn the
-Japanese kanji of 頑張って into 顽张って.
+Japanese kanji of 頑張って into 顽张って. The filter's options sit under
+``simplifier:`` in older luna-pinyin schemas and under ``zh_hans:`` in current
+ones (``simplifier@zh_hans``), so the patch appends the phrases' candidate type
+to the excluded types under both names, keeping what the schema lists there.
 
 The Microsoft Pinyin file follows the user-defined-phrase lexicon that
 Microsoft Pinyin exports since Windows 10 version 1703 (the same on
@@ -62,12 +68,48 @@ from typing import Dict, Iterable, List, Sequence, Tuple
 import make_date_dat
 
 RIME_FOLDER = "Rime"
-RIME_TABLE_NAME = "custom_phrase.txt"
+RIME_TRANSLATOR = "kanaroute_phrase"
+RIME_TABLE_NAME = RIME_TRANSLATOR + ".txt"
 RIME_PATCH_NAME = "luna_pinyin_simp.custom.yaml"
 MS_PINYIN_FOLDER = "微软拼音"
-MS_PINYIN_NAME = "日语短语.dat"
-TEXT_FORM_FOLDER = "QQ拼音和百度拼音"
+TEXT_FORM_FOLDER = "QQ输入法和百度输入法"
 TEXT_FORM_NAME = "日语短语.txt"
+
+# Microsoft Pinyin is reported to keep about 5,000 user-defined phrases in all (with many more it
+# was seen to hang), so its export is split by category into files that each make sense on their
+# own; a user imports the one needed most first. A category (a heading of date.dat) that this
+# table does not name goes to MS_PINYIN_DEFAULT_FILE, so a new category never needs a new file.
+MS_PINYIN_MAX_ENTRIES = 5000
+MS_PINYIN_FILES = {
+    "日常会话.dat": (
+        "问候与礼貌",
+        "自我介绍",
+        "应答、请求与提问",
+        "数字、价格与量词",
+        "时间、日期与星期",
+        "网络聊天与追星",
+        "天气与季节",
+        "心情与感受",
+        "家人与人物",
+        "罗马字输入",
+        "节日与祝福",
+    ),
+    "旅行.dat": (
+        "问路与方向",
+        "交通",
+        "酒店与住宿",
+        "餐厅与饮食",
+        "购物与付款",
+        "紧急情况与健康",
+        "观光与爱好",
+    ),
+    "在日本生活学习和工作.dat": (
+        "日常起居",
+        "课堂与学日语",
+        "工作、办公与邮件",
+    ),
+}
+MS_PINYIN_DEFAULT_FILE = "在日本生活学习和工作.dat"
 
 # ---------------------------------------------------------------- the entries
 
@@ -77,6 +119,7 @@ class Phrase:
     key: str
     position: int
     phrase: str
+    category: str = ""  # the date.dat heading the entry stands under
 
 
 def group_by_key(entries: Iterable[Phrase]) -> Dict[str, List[Phrase]]:
@@ -111,23 +154,35 @@ RIME_BELOW_ALL = -1.0
 RIME_HEADER = (
     "# Rime table",
     "# coding: utf-8",
-    "#@/db_name\tcustom_phrase.txt",
+    f"#@/db_name\t{RIME_TABLE_NAME}",
     "#@/db_type\ttabledb",
     "#",
-    "# Kanaroute 日语常用短语（Rime 自定义短语）",
+    "# Kanaroute 日语常用短语（Rime 用的短语表，不影响您自己的 custom_phrase.txt）",
     "# 放进 Rime 用户文件夹，同时放入 luna_pinyin_simp.custom.yaml，然后重新部署。",
     "# 各栏以制表符分隔：短语、编码、权重（权重决定同一编码下的先后）。",
     "#",
     "# no comment",
 )
 
+# A table translator's phrases are candidates of the type user_table (the user's own
+# custom_phrase.txt gives the same type). "/+" appends to a list that the schema already has.
 RIME_PATCH = """\
-# Kanaroute：让 Rime 自定义短语里的日语排在中文词后面，并保持日语原样。
-# 放进 Rime 用户文件夹后重新部署。如果文件夹里已有同名文件，
-# 请把下面 patch: 之后的两行加进原文件的 patch: 之下，不要覆盖原文件。
+# Kanaroute：加入日语短语表 {table}，让日语排在中文词后面，并保持日语原样。
+# 和 {table} 一起放进 Rime 用户文件夹，然后重新部署。
+# 如果文件夹里已有 luna_pinyin_simp.custom.yaml，不要覆盖它：
+# 把下面 patch: 之后的各行（到文件末尾）加到原文件的 patch: 下面。
 patch:
-  custom_phrase/initial_quality: {quality}
-  simplifier/excluded_types: [user_table]
+  engine/translators/+:
+    - table_translator@{translator}
+  {translator}:
+    dictionary: ""
+    user_dict: {translator}
+    db_class: stabledb
+    enable_completion: false
+    enable_sentence: false
+    initial_quality: {quality}
+  simplifier/excluded_types/+: [user_table]
+  zh_hans/excluded_types/+: [user_table]
 """
 
 
@@ -193,7 +248,9 @@ def encode_rime_table(keys: Dict[str, List[Phrase]], word_weights: Dict[str, Lis
 
 
 def encode_rime_patch() -> bytes:
-    return RIME_PATCH.format(quality=RIME_INITIAL_QUALITY).encode("utf-8")
+    return RIME_PATCH.format(
+        table=RIME_TABLE_NAME, translator=RIME_TRANSLATOR, quality=RIME_INITIAL_QUALITY
+    ).encode("utf-8")
 
 
 # ---------------------------------------------------------------- Microsoft Pinyin
@@ -242,6 +299,25 @@ def encode_ms_pinyin(phrases: Sequence[Phrase]) -> bytes:
     return header + struct.pack(f"<{len(offsets)}I", *offsets) + b"".join(entries)
 
 
+def split_ms_pinyin(phrases: Sequence[Phrase]) -> Dict[str, List[Phrase]]:
+    """The entries of each Microsoft Pinyin file, in date.dat order, files in table order.
+
+    Raises ValueError when a file would be empty or hold more than MS_PINYIN_MAX_ENTRIES."""
+    file_of = {category: name for name, categories in MS_PINYIN_FILES.items() for category in categories}
+    files: Dict[str, List[Phrase]] = {name: [] for name in MS_PINYIN_FILES}
+    for phrase in phrases:
+        files[file_of.get(phrase.category, MS_PINYIN_DEFAULT_FILE)].append(phrase)
+    for name, entries in files.items():
+        if not entries:
+            raise ValueError(f"{MS_PINYIN_FOLDER}/{name} 没有任何词条：make_exports.py 的 MS_PINYIN_FILES 中的分类名与 date.dat 不符")
+        if len(entries) > MS_PINYIN_MAX_ENTRIES:
+            raise ValueError(
+                f"{MS_PINYIN_FOLDER}/{name} 有 {len(entries)} 条，超过微软拼音能保存的 {MS_PINYIN_MAX_ENTRIES} 条："
+                "请在 make_exports.py 的 MS_PINYIN_FILES 中把一些分类分到别的文件"
+            )
+    return files
+
+
 # ---------------------------------------------------------------- code=position,phrase
 
 
@@ -255,17 +331,28 @@ def encode_text_form(phrases: Sequence[Phrase]) -> bytes:
 
 
 def read_date_dat(path: str) -> List[Phrase]:
+    """date.dat's entries, each with the heading (the last comment line) it stands under."""
     with open(path, "rb") as source:
         data = source.read()
-    return [Phrase(e.key, e.position, e.phrase) for e in make_date_dat.parse_date_dat(data)]
+    entries = iter(make_date_dat.parse_date_dat(data))  # checks the form
+    phrases: List[Phrase] = []
+    category = ""
+    for line in data[2:].decode("utf-16-le").split(make_date_dat.OUTPUT_LINE_END):
+        if line.startswith(make_date_dat.OUTPUT_COMMENT_MARK):
+            category = line[len(make_date_dat.OUTPUT_COMMENT_MARK) :].strip()
+        elif line:
+            entry = next(entries)
+            phrases.append(Phrase(entry.key, entry.position, entry.phrase, category))
+    return phrases
 
 
 def build(phrases: Sequence[Phrase], word_weights: Dict[str, List[float]] | None) -> Dict[str, bytes]:
     """Every export file, by its path under the output folder."""
     files = {
-        os.path.join(MS_PINYIN_FOLDER, MS_PINYIN_NAME): encode_ms_pinyin(phrases),
-        os.path.join(TEXT_FORM_FOLDER, TEXT_FORM_NAME): encode_text_form(phrases),
+        os.path.join(MS_PINYIN_FOLDER, name): encode_ms_pinyin(entries)
+        for name, entries in split_ms_pinyin(phrases).items()
     }
+    files[os.path.join(TEXT_FORM_FOLDER, TEXT_FORM_NAME)] = encode_text_form(phrases)
     if word_weights is not None:
         files[os.path.join(RIME_FOLDER, RIME_TABLE_NAME)] = encode_rime_table(group_by_key(phrases), word_weights)
         files[os.path.join(RIME_FOLDER, RIME_PATCH_NAME)] = encode_rime_patch()

@@ -82,12 +82,43 @@ class MicrosoftPinyinTest(unittest.TestCase):
         self.assertEqual(data, x.encode_ms_pinyin(SAMPLE), "the same list must give the same bytes")
 
     @unittest.skipUnless(BUILT_DATE_DAT and BUILT_EXPORTS, "needs the built files")
-    def test_built_file_holds_every_entry_of_date_dat(self):
+    def test_built_files_together_hold_exactly_date_dat_none_above_the_limit(self):
         with open(BUILT_DATE_DAT, "rb") as built:
             entries = make_date_dat.parse_date_dat(built.read())
-        with open(os.path.join(BUILT_EXPORTS, x.MS_PINYIN_FOLDER, x.MS_PINYIN_NAME), "rb") as built:
-            read_back = read_mschxudp(built.read())
-        self.assertEqual(read_back, [(e.key, e.position, e.phrase) for e in entries])
+        read_back = []
+        for name in x.MS_PINYIN_FILES:
+            with self.subTest(name), open(os.path.join(BUILT_EXPORTS, x.MS_PINYIN_FOLDER, name), "rb") as built:
+                in_file = read_mschxudp(built.read())
+                self.assertTrue(0 < len(in_file) <= 5000, len(in_file))
+                read_back += in_file
+        self.assertEqual(sorted(read_back), sorted((e.key, e.position, e.phrase) for e in entries))
+        # A category renamed in the source would quietly move to the default file.
+        categories = {p.category for p in x.read_date_dat(BUILT_DATE_DAT)}
+        named = {c for names in x.MS_PINYIN_FILES.values() for c in names}
+        self.assertEqual(named - categories, set(), "categories named in MS_PINYIN_FILES that date.dat lacks")
+
+    def test_split_by_category_with_unknown_categories_in_the_default_file(self):
+        everyday, travel = x.MS_PINYIN_FILES["日常会话.dat"][0], x.MS_PINYIN_FILES["旅行.dat"][0]
+        phrases = [
+            x.Phrase("nihao", 4, "こんにちは", everyday),
+            x.Phrase("chezhan", 2, "駅", travel),
+            x.Phrase("quyiyuan", 2, "病院に行きます", "在日本看病"),  # a category the table does not name
+            x.Phrase("zaoan", 2, "おはようございます", everyday),
+        ]
+        files = x.split_ms_pinyin(phrases)
+        self.assertEqual(list(files), list(x.MS_PINYIN_FILES))
+        self.assertEqual(files["日常会话.dat"], [phrases[0], phrases[3]])
+        self.assertEqual(files["旅行.dat"], [phrases[1]])
+        self.assertEqual(files[x.MS_PINYIN_DEFAULT_FILE], [phrases[2]])
+
+    def test_file_above_the_limit_or_empty_is_refused_naming_it(self):
+        everyday, travel = x.MS_PINYIN_FILES["日常会话.dat"][0], x.MS_PINYIN_FILES["旅行.dat"][0]
+        rest = [x.Phrase("chezhan", 2, "駅", travel), x.Phrase("quyiyuan", 2, "病院", "")]
+        too_many = [x.Phrase(f"k{'a' * (i % 7)}", 2, str(i), everyday) for i in range(5001)]
+        for name, phrases in (("日常会话.dat", too_many + rest), ("日常会话.dat", rest)):
+            with self.subTest(count=len(phrases)), self.assertRaisesRegex(ValueError, name):
+                x.split_ms_pinyin(phrases)
+        self.assertEqual(len(x.split_ms_pinyin(too_many[:5000] + rest)["日常会话.dat"]), 5000)
 
     def test_position_outside_the_candidate_slots_is_refused(self):
         with self.assertRaises(ValueError):
@@ -155,13 +186,12 @@ class RimeWeightTest(unittest.TestCase):
     def test_table_and_patch_files(self):
         table = x.encode_rime_table(x.group_by_key(SAMPLE), {"xiexie": [48389.0, 120.0]}).decode("utf-8")
         lines = table.split("\n")
-        self.assertEqual(lines[:4], ["# Rime table", "# coding: utf-8", "#@/db_name\tcustom_phrase.txt", "#@/db_type\ttabledb"])
+        self.assertEqual(lines[:4], ["# Rime table", "# coding: utf-8", "#@/db_name\tkanaroute_phrase.txt", "#@/db_type\ttabledb"])
         entries = [line.split("\t") for line in lines if line and not line.startswith("#")]
         self.assertEqual([e[:2] for e in entries][:3], [["ありがとうございます", "xiexie"], ["ありがとう", "xiexie"], ["ありがとう", "arigatou"]])
         self.assertTrue(all(len(e) == 3 and e[2].isdigit() for e in entries), entries)
-        patch = x.encode_rime_patch().decode("utf-8")
-        self.assertIn("custom_phrase/initial_quality: -0.5000001", patch)
-        self.assertIn("simplifier/excluded_types: [user_table]", patch)
+        # The user's custom_phrase translator and its weight are the user's own.
+        self.assertNotIn("custom_phrase", x.encode_rime_patch().decode("utf-8").split("patch:")[1])
 
 
 class CommandTest(unittest.TestCase):
@@ -174,8 +204,12 @@ class CommandTest(unittest.TestCase):
     def test_writes_every_file_and_only_rime_needs_the_word_table(self):
         with tempfile.TemporaryDirectory() as folder:
             date_dat = os.path.join(folder, "date.dat")
+            d = make_date_dat
+            items = [d.Heading(x.MS_PINYIN_FILES["旅行.dat"][0]), d.Entry("chezhan", 2, "駅")]
+            items += [d.Heading("在日本看病"), d.Entry("quyiyuan", 2, "病院に行きます")]
+            items += [d.Heading(x.MS_PINYIN_FILES["日常会话.dat"][0])] + [d.Entry(p.key, p.position, p.phrase) for p in SAMPLE]
             with open(date_dat, "wb") as written:
-                written.write(make_date_dat.encode_date_dat([make_date_dat.Entry(p.key, p.position, p.phrase) for p in SAMPLE]))
+                written.write(make_date_dat.encode_date_dat(items))
             table = os.path.join(folder, "table.txt")
             with open(table, "w", encoding="utf-8") as written:
                 written.write("# comment\n謝謝\txie xie\t48389\n今天\tjin tian\t50000\n")
@@ -186,10 +220,17 @@ class CommandTest(unittest.TestCase):
             def files(root):
                 return sorted(os.path.relpath(os.path.join(d, f), root) for d, _, names in os.walk(root) for f in names)
 
-            self.assertEqual(files(without), ["QQ拼音和百度拼音/日语短语.txt", "微软拼音/日语短语.dat"])
-            self.assertEqual(len(files(with_table)), 4)
-            with open(os.path.join(without, "微软拼音", "日语短语.dat"), "rb") as written:
-                self.assertEqual(read_mschxudp(written.read())[0], ("xiexie", 2, "ありがとうございます"))
+            ms_files = sorted(f"微软拼音/{name}" for name in x.MS_PINYIN_FILES)
+            self.assertEqual(files(without), sorted(["QQ输入法和百度输入法/日语短语.txt", *ms_files]))
+            self.assertEqual(files(with_table), sorted(files(without) + ["Rime/kanaroute_phrase.txt", "Rime/luna_pinyin_simp.custom.yaml"]))
+            read_back = {}
+            for name in x.MS_PINYIN_FILES:
+                with open(os.path.join(without, "微软拼音", name), "rb") as written:
+                    read_back[name] = read_mschxudp(written.read())
+            # Each entry goes by the heading above it.
+            self.assertEqual(read_back["旅行.dat"], [("chezhan", 2, "駅")])
+            self.assertEqual(read_back["日常会话.dat"], [(p.key, p.position, p.phrase) for p in SAMPLE])
+            self.assertEqual(read_back[x.MS_PINYIN_DEFAULT_FILE], [("quyiyuan", 2, "病院に行きます")])
 
     def test_unreadable_date_dat_writes_nothing_and_says_why(self):
         with tempfile.TemporaryDirectory() as folder:

@@ -21,10 +21,12 @@ MAKE_ZIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", 
 GUIDE_NAME = "Kanaroute/使用说明.txt"
 PHRASEBOOK = "短语一览.html"
 EXPORTS = [
-    "其他输入法/Rime/custom_phrase.txt",
+    "其他输入法/Rime/kanaroute_phrase.txt",
     "其他输入法/Rime/luna_pinyin_simp.custom.yaml",
-    "其他输入法/微软拼音/日语短语.dat",
-    "其他输入法/QQ拼音和百度拼音/日语短语.txt",
+    "其他输入法/微软拼音/日常会话.dat",
+    "其他输入法/微软拼音/旅行.dat",
+    "其他输入法/微软拼音/在日本生活学习和工作.dat",
+    "其他输入法/QQ输入法和百度输入法/日语短语.txt",
 ]
 EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME, f"Kanaroute/{PHRASEBOOK}"] + [f"Kanaroute/{name}" for name in EXPORTS]
 UNICODE_PATH_FIELD = 0x7075
@@ -116,7 +118,7 @@ def main(argv):
 
     # Without date.dat, the phrasebook page or a file for another input method, the packer must fail,
     # name what is missing and leave neither a zip nor a part of one.
-    for missing_name in ("date.dat", PHRASEBOOK, "日语短语.dat"):
+    for missing_name in ("date.dat", PHRASEBOOK, "旅行.dat"):
         incomplete = os.path.join(work_dir, "incomplete")
         shutil.rmtree(incomplete, ignore_errors=True)
         os.makedirs(incomplete)

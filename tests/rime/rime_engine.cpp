@@ -20,7 +20,10 @@ TemporaryFolder::~TemporaryFolder() {
 
 RimeEngine::RimeEngine(const Files& userFiles) : userDir_(folder_.path().string()), api_(rime_get_api()) {
     for (const auto& [name, content] : userFiles) {
-        std::ofstream file(folder_.path() / name, std::ios::binary);
+        const std::filesystem::path path = folder_.path() / name;
+        if (std::filesystem::exists(path))
+            throw std::runtime_error(name + " is already in the Rime user folder and would be overwritten");
+        std::ofstream file(path, std::ios::binary);
         file << content;
         if (!file)
             throw std::runtime_error("cannot write " + name + " into the Rime user folder");
@@ -30,7 +33,13 @@ RimeEngine::RimeEngine(const Files& userFiles) : userDir_(folder_.path().string(
     traits.user_data_dir = userDir_.c_str();
     traits.app_name = "rime.kanaroute-test";
     traits.min_log_level = 3; // fatal only: the engine's own log would go to the console
-    api_->setup(&traits);
+    // Setting up starts the engine's logging, which may be done once per process; initializing
+    // again after finalize takes the new user folder.
+    static bool setUp = false;
+    if (!setUp) {
+        api_->setup(&traits);
+        setUp = true;
+    }
     api_->initialize(&traits);
     if (api_->start_maintenance(True))
         api_->join_maintenance_thread();

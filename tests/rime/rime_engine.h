@@ -31,7 +31,8 @@ struct Menu {
 
 // The real Rime engine (librime) with Debian's shared data and a private user folder that
 // holds the given files, exactly as a Rime user would place them; deployed on construction.
-// One engine per process: librime keeps its state in the process.
+// A file is never written over: a name given twice throws std::runtime_error. One engine at a
+// time: librime keeps its state in the process.
 class RimeEngine {
   public:
     using Files = std::vector<std::pair<std::string, std::string>>; // name in the user folder, content
