@@ -73,6 +73,10 @@ ROMAJI_SLUG = "romaji"
 MIN_ROMAJI_LETTERS = 5
 ROMAJI_FORBIDDEN_STARTS = ("i", "u", "v")
 ACCEPTED_WORDS_FILE = os.path.join(HERE, "accepted_words.txt")
+# The categories for living in Japan (the city office, visa, bank and flat, post and rubbish, the
+# clinic, errands in town, part-time work), counted apart in the report.
+LIVING_SLUGS = ("city-office", "visa-residence", "bank-housing", "post-rubbish", "clinic-pharmacy",
+                "getting-around", "part-time-job")
 
 POLITE_AUXILIARIES = ("です", "ます")
 POLITE_REQUEST_VERBS = ("くださる", "下さる", "なさる", "らっしゃる", "いらっしゃる")
@@ -391,6 +395,8 @@ def summary(findings: Findings) -> List[str]:
         f"- Entries: {entries}",
         f"- Keys: {len(findings.keys)} ({len(findings.keys) - romaji} pinyin, {romaji} romaji)",
         "- Entries by register: " + ", ".join(f"{r} {registers[r]}" for r in ps.REGISTERS),
+        f"- Keys in the categories for living in Japan ({', '.join(LIVING_SLUGS)}): "
+        f"{sum(1 for key in findings.keys if key.section.slug in LIVING_SLUGS)}",
         f"- Keys that offer their meaning in Japanese glyphs, reading after it (時間 for 时间): {findings.glyph_keys}",
         f"- Violations: {len(findings.problems)}",
         "",
