@@ -255,7 +255,10 @@ class ShippedSectionsTest(unittest.TestCase):
             with self.subTest(key):
                 entries = [(e.phrase, e.register) for e in self.keys[key].entries]
                 self.assertLess(entries.index((kanji, "敬")), entries.index((reading, "读")), entries)
-        self.assertIn("にほん", self.phrases("riben"))
+        # Where the kanji word is the Chinese word itself (数字, 日本), slot 1 shows it and its reading follows.
+        for key, reading in [("shuzi", "すうじ"), ("riben", "にほん")]:
+            with self.subTest(key):
+                self.assertIn((reading, "读"), [(e.phrase, e.register) for e in self.keys[key].entries])
         self.assertIn("じかん", self.phrases("shijian"))
         for key, phrase in [("qingliubu", "どうぞお構いなく"), ("haoba", "じゃあ、いいよ"), ("zhiqian", "この前")]:
             with self.subTest(key):
