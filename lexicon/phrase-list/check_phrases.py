@@ -23,8 +23,10 @@ The rules, and how each is decided by machine:
   slots 2-5.
 * Romaji keys (the ``romaji`` section): at least 5 letters, not starting with
   i, u or v, and no luna-pinyin word has exactly that pinyin.
-* No phrase equals its meaning, as written or after OpenCC turns the Japanese
-  into simplified Chinese characters (punctuation ignored).
+* No phrase is character for character its meaning (punctuation ignored). A
+  phrase that differs from it only in glyphs (時間 for 时间: equal after OpenCC
+  turns the Japanese into simplified characters) is the Japanese form and
+  counts only with a 读 candidate after it.
 * No phrase uses a Chinese character that Japanese writing lacks (车, 习: outside
   the JIS X 0208 set of Japanese Windows).
 * MeCab knows every word of every phrase, apart from digits and the words of
@@ -34,7 +36,8 @@ The rules, and how each is decided by machine:
   prefixes, suffixes and counters around it (今年, 辛い, お土産, 4時)
   is followed later in its key by a 读 candidate. Readings pair with such
   words in order, MeCab's own reading preferred.
-* 读 candidates are written in kana only and follow a kanji candidate.
+* 读 candidates are written in kana only and follow a kanji candidate, or read
+  the meaning itself when it is Japanese writing too (日本 → にほん).
 * A 常 candidate holds no polite auxiliary です or ます. A 敬 candidate that
   ends in a predicate (trailing particles and punctuation aside) ends in です or
   ます, or in ください, なさい or いらっしゃい; one that ends in a noun or set phrase
@@ -70,6 +73,10 @@ ROMAJI_SLUG = "romaji"
 MIN_ROMAJI_LETTERS = 5
 ROMAJI_FORBIDDEN_STARTS = ("i", "u", "v")
 ACCEPTED_WORDS_FILE = os.path.join(HERE, "accepted_words.txt")
+# The categories for living in Japan (the city office, visa, bank and flat, post and rubbish, the
+# clinic, errands in town, part-time work), counted apart in the report.
+LIVING_SLUGS = ("city-office", "visa-residence", "bank-housing", "post-rubbish", "clinic-pharmacy",
+                "getting-around", "part-time-job")
 
 POLITE_AUXILIARIES = ("です", "ます")
 POLITE_REQUEST_VERBS = ("くださる", "下さる", "なさる", "らっしゃる", "いらっしゃる")
@@ -91,6 +98,7 @@ class Findings:
     # Every pinyin key that shares its pinyin with another word, with the most common such word.
     homophones: List[Tuple[str, str, ld.ChineseWord]] = field(default_factory=list)
     exceptions_used: Dict[str, str] = field(default_factory=dict)
+    glyph_keys: int = 0  # keys that offer their meaning in Japanese glyphs (時間 for 时间)
 
     def add(self, entry: ps.Entry, message: str) -> None:
         self.problems.append(ps.Problem(entry.path, entry.line, message))
@@ -163,9 +171,26 @@ def check_romaji_key(key: ps.Key, table: ld.PinyinTable, findings: Findings) -> 
         findings.add(first, f"罗马字缩写“{key.name}”也是中文词“{words[0].word}”的拼音，不能用")
 
 
-def same_as_meaning(phrase: str, phrase_as_chinese: str, meaning: str) -> bool:
+def same_as_meaning(phrase: str, meaning: str) -> bool:
+    """The phrase is character for character its meaning (旅行, 日本): it adds nothing to slot 1."""
+    return ld.without_punctuation(phrase) == ld.without_punctuation(meaning)
+
+
+def is_glyph_form(phrase: str, phrase_as_chinese: str, meaning: str) -> bool:
+    """The phrase is its meaning in Japanese glyphs (時間 for 时间, 黒板 for 黑板): the writing a
+    Japanese reader expects, which a learner cannot type otherwise, but which a Chinese reader
+    takes for the Chinese word; so it counts only with its reading after it."""
     own = ld.without_punctuation(meaning)
-    return own in (ld.without_punctuation(phrase), ld.without_punctuation(phrase_as_chinese))
+    return ld.without_punctuation(phrase) != own and ld.without_punctuation(phrase_as_chinese) == own
+
+
+def is_japanese_writing(text: str, analyser: ld.JapaneseAnalyser) -> bool:
+    """Kanji that Japanese writing has, and words MeCab knows (日本, 学生; not 时间)."""
+    return (
+        any(ld.is_han(c) for c in text)
+        and not chinese_only_characters(text)
+        and all(t.known for t in analyser.tokens(text))
+    )
 
 
 def chinese_only_characters(phrase: str) -> List[str]:
@@ -286,11 +311,16 @@ def check_japanese(
     findings: Findings,
 ) -> None:
     waiting: List[Tuple[ps.Entry, str | None]] = []  # kanji words still waiting for their reading
-    seen_kanji = False
+    glyph_forms: List[ps.Entry] = []
+    # When the meaning itself is a Japanese word (日本, 学生), slot 1 shows its kanji and a
+    # reading may come first.
+    seen_kanji = not is_romaji(key) and is_japanese_writing(ld.without_punctuation(key.meaning), analyser)
     for entry in key.entries:
         tokens = analyser.tokens(entry.phrase)
-        if same_as_meaning(entry.phrase, as_chinese[entry.phrase], entry.meaning):
+        if same_as_meaning(entry.phrase, entry.meaning):
             findings.add(entry, f"日语“{entry.phrase}”和中文意思“{entry.meaning}”一模一样，对用户没有帮助：请改用读音或一个短句")
+        elif is_glyph_form(entry.phrase, as_chinese[entry.phrase], entry.meaning):
+            glyph_forms.append(entry)
         chinese = chinese_only_characters(entry.phrase)
         if chinese:
             findings.add(entry, f"“{'、'.join(chinese)}”是中文的写法，日语里没有这个字：请按日本的写法写")
@@ -314,7 +344,7 @@ def check_japanese(
             continue
         if any(ld.is_han(c) for c in entry.phrase):
             seen_kanji = True
-        if is_kanji_word(entry.phrase, tokens):
+        if is_kanji_word(entry.phrase, tokens) or (glyph_forms and glyph_forms[-1] is entry):
             waiting.append((entry, reading_of(tokens)))
         if entry.register == "常" and has_polite_auxiliary(tokens):
             findings.add(entry, "“常”候选里有です/ます：这是礼貌说法，请标为“敬”并放在前面")
@@ -322,7 +352,14 @@ def check_japanese(
             findings.add(entry, "“敬”候选以简体结尾（没有です/ます）：请写礼貌说法，或标为“常”")
     for entry, reading in waiting:
         hint = f"（{reading}）" if reading else ""
-        findings.add(entry, f"汉字词“{entry.phrase}”后面需要一个写出读音{hint}的“读”候选")
+        if any(entry is form for form in glyph_forms):
+            findings.add(
+                entry,
+                f"“{entry.phrase}”是“{entry.meaning}”的日文字形，中文读者会当成中文：后面需要一个写出读音{hint}的“读”候选",
+            )
+        else:
+            findings.add(entry, f"汉字词“{entry.phrase}”后面需要一个写出读音{hint}的“读”候选")
+    findings.glyph_keys += bool(glyph_forms)
 
 
 def check(paths: Sequence[str], accepted_words_file: str = ACCEPTED_WORDS_FILE) -> Findings:
@@ -358,6 +395,9 @@ def summary(findings: Findings) -> List[str]:
         f"- Entries: {entries}",
         f"- Keys: {len(findings.keys)} ({len(findings.keys) - romaji} pinyin, {romaji} romaji)",
         "- Entries by register: " + ", ".join(f"{r} {registers[r]}" for r in ps.REGISTERS),
+        f"- Keys in the categories for living in Japan ({', '.join(LIVING_SLUGS)}): "
+        f"{sum(1 for key in findings.keys if key.section.slug in LIVING_SLUGS)}",
+        f"- Keys that offer their meaning in Japanese glyphs, reading after it (時間 for 时间): {findings.glyph_keys}",
         f"- Violations: {len(findings.problems)}",
         "",
         "| File | Category | Keys | Entries |",

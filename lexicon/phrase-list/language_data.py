@@ -161,7 +161,7 @@ class PinyinTable:
         characters = [c for c in meaning if not is_punctuation(c)]
         reachable = {0}
         for character in characters:
-            options = self.readings.get(character, set())
+            options = self.reading_options(character)
             reachable = {
                 start + len(reading) for start in reachable for reading in options if key.startswith(reading, start)
             }
@@ -169,9 +169,16 @@ class PinyinTable:
                 return None
         return len(characters) if len(key) in reachable else None
 
+    def reading_options(self, character: str) -> Set[str]:
+        """The syllables a character is typed with. A Latin letter in a Chinese word (AA制) is
+        typed as itself."""
+        if "A" <= character <= "Z" or "a" <= character <= "z":
+            return {character.lower()}
+        return self.readings.get(character, set())
+
     def unreadable(self, meaning: str) -> List[str]:
         """The characters of the meaning that have no pinyin reading."""
-        return [c for c in meaning if not is_punctuation(c) and not self.readings.get(c)]
+        return [c for c in meaning if not is_punctuation(c) and not self.reading_options(c)]
 
     def homophones(self, key: str, meaning: str) -> List[ChineseWord]:
         """The Chinese words other than the meaning whose pinyin is exactly the key, most common first.

@@ -31,9 +31,12 @@ jinnian,4=今年|今年|读
 
 
 class CheckTest(SectionFolderTest):
-    def problems(self, *entries, name="01-greetings.txt", heading="## 问候与礼貌"):
+    def findings(self, *entries, name="01-greetings.txt", heading="## 问候与礼貌"):
         self.write(name, "\n".join((heading,) + entries) + "\n")
-        return [p.message for p in c.check([self.directory]).problems]
+        return c.check([self.directory])
+
+    def problems(self, *entries, **where):
+        return [p.message for p in self.findings(*entries, **where).problems]
 
     def assertCaught(self, entries, expected, **where):
         found = self.problems(*entries, **where)
@@ -89,9 +92,24 @@ class CheckTest(SectionFolderTest):
         )
 
     def test_japanese_equal_to_its_meaning_is_refused(self):
-        for entry in ["dazhangfu,2=大丈夫|大丈夫|敬", "dianche,2=電車|电车|敬", "lvxing,2=旅行！|旅行|敬"]:
+        for entry in ["dazhangfu,2=大丈夫|大丈夫|敬", "riben,2=日本|日本|敬", "lvxing,2=旅行！|旅行|敬"]:
             with self.subTest(entry):
                 self.assertCaught([entry], "一模一样")
+        # Its reading may stand alone when the meaning is Japanese writing too; 时间 is not.
+        self.assertClean("riben,2=にほん|日本|读")
+        self.assertCaught(["ceshiyixia,4=じかん|测试一下|读"], "前面没有需要读音的汉字候选")
+
+    def test_japanese_glyph_form_counts_only_with_its_reading(self):
+        # 時間 is 时间 in Japanese glyphs; 国民健康保険 is several words, which the kanji-word rule
+        # alone would let pass without a reading.
+        for word, meaning in [("時間", "shijian,4={}|时间"), ("国民健康保険", "guominjiankangbaoxian,2={}|国民健康保险")]:
+            with self.subTest(word):
+                self.assertCaught([meaning.format(word) + "|敬"], "日文字形")
+        findings = self.findings("shijian,4=時間|时间|敬", "shijian,5=じかん|时间|读")
+        self.assertEqual((findings.problems, findings.glyph_keys), ([], 1))
+        self.assertClean("xinganxian,4=新幹線|新干线|敬", "xinganxian,5=新幹線に乗ります|新干线|敬", "xinganxian,6=しんかんせん|新干线|读")
+        # A Latin letter in a Chinese word is typed as itself.
+        self.assertClean("aazhi,2=割り勘にしましょう|AA制|敬")
 
     def test_chinese_characters_that_japanese_lacks_are_refused(self):
         self.assertCaught(["zuodianche,2=电车に乗ります|坐电车|敬"], "“电、车”是中文的写法")
@@ -225,6 +243,38 @@ class ShippedSectionsTest(unittest.TestCase):
             with self.subTest(key):
                 if any(kanji in phrase for phrase in self.phrases(key)):
                     self.assertTrue(any(reading in phrase for phrase in self.phrases(key)), self.phrases(key))
+
+    def test_review_fixes_stay(self):
+        self.assertNotIn("動詞の活用", self.phrases("dongci"))
+        # Classroom words: the kanji first, the reading after it, marked 读.
+        for key, kanji, reading in [("xingrongci", "形容詞", "けいようし"), ("heiban", "黒板", "こくばん"),
+                                    ("changyin", "長音", "ちょうおん"), ("mingci", "名詞", "めいし"),
+                                    ("yuxi", "予習", "よしゅう"), ("lianxi", "練習", "れんしゅう"),
+                                    ("dongci", "動詞", "どうし"), ("shijian", "時間", "じかん"),
+                                    ("dianhua", "電話", "でんわ")]:
+            with self.subTest(key):
+                entries = [(e.phrase, e.register) for e in self.keys[key].entries]
+                self.assertLess(entries.index((kanji, "敬")), entries.index((reading, "读")), entries)
+        # Where the kanji word is the Chinese word itself (数字, 日本), slot 1 shows it and its reading follows.
+        for key, reading in [("shuzi", "すうじ"), ("riben", "にほん")]:
+            with self.subTest(key):
+                self.assertIn((reading, "读"), [(e.phrase, e.register) for e in self.keys[key].entries])
+        self.assertIn("じかん", self.phrases("shijian"))
+        for key, phrase in [("qingliubu", "どうぞお構いなく"), ("haoba", "じゃあ、いいよ"), ("zhiqian", "この前")]:
+            with self.subTest(key):
+                self.assertNotIn(phrase, self.phrases(key))
+        self.assertNotEqual(self.phrases("suoyi")[:1], ["ですから"])
+
+    def test_living_in_japan(self):
+        living = [key for key in self.findings.keys if key.section.slug in c.LIVING_SLUGS]
+        self.assertGreaterEqual(len(living), 400)
+        # What a newcomer looks for in the first weeks finds something, by its Chinese words.
+        meanings = [key.meaning for key in self.findings.keys]
+        for word in ["转入登记", "住民票", "个人编号卡", "国民健康保险", "年金", "住民税", "签证更新", "入管",
+                     "印章", "押金", "礼金", "看房", "开通网络", "邮票", "航空件", "投币寄存柜", "宅配柜", "餐券",
+                     "挂哪个科", "内科", "就诊卡", "处方", "没赶上车", "月票", "自行车防盗登记", "AA制", "吸烟室"]:
+            with self.subTest(word):
+                self.assertTrue(any(word in meaning for meaning in meanings), f"nothing means {word}")
 
     def test_keys_people_really_type_are_there(self):
         for key in ["shangchang", "baihuoshangdian", "shanghua", "kanyinghua", "haoke", "naer", "zainaer",
