@@ -69,14 +69,16 @@ HWND child(HWND parent, int id); // searches the whole tree of children
 bool isEnabled(HWND hwnd);
 bool isChecked(HWND hwnd);
 RECT clientRectOnScreen(HWND hwnd);
-void postClick(HWND button);                                // BM_CLICK, returns at once
-void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);      // a real pointer move (centre by default)
-void mouseClick(HWND hwnd, int dx = -1, int dy = -1);       // a real click
-void mousePress(HWND hwnd, int dx = -1, int dy = -1);       // the pointer there, left button down
-void mouseRelease(HWND hwnd, int dx = -1, int dy = -1);     // the pointer there, left button up
-void pressKey(WORD key, bool shift = false);                // a real key press and release
-void holdKey(WORD key, int repeats);                        // held down: the press, its repeats, the release
-HWND focusOf(HWND window);                                  // the focused window of the window's thread
+void postClick(HWND button);                            // BM_CLICK, returns at once
+void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);  // a real pointer move (centre by default)
+void mouseClick(HWND hwnd, int dx = -1, int dy = -1);   // a real click
+void mousePress(HWND hwnd, int dx = -1, int dy = -1);   // the pointer there, left button down
+void mouseRelease(HWND hwnd, int dx = -1, int dy = -1); // the pointer there, left button up
+void pressKey(WORD key, bool shift = false);            // a real key press and release
+void holdKey(WORD key, int repeats);                    // held down: the press, its repeats, the release
+void keyDown(WORD key);    // a key goes down, or repeats while it is down (returns at once)
+void keyUp(WORD key);      // and is released
+HWND focusOf(HWND window); // the focused window of the window's thread
 void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
 // What the screen shows of a window, 24-bit bottom-up rows as in a BMP.
 struct ScreenImage {
@@ -86,6 +88,8 @@ struct ScreenImage {
 };
 ScreenImage captureScreen(HWND window);
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Until the window and its children have painted everything invalidated.
+bool waitUntilPainted(HWND window, DWORD timeoutMs = 5000);
 
 class Program {
   public:
@@ -165,6 +169,30 @@ struct InsideReport {
 // tells the program's windows that their monitor's DPI changed to it. One
 // question per run of the program: a library loads once.
 InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
+
+// Loads a library into the running program: a remote thread calls
+// LoadLibraryW. False when it could not be loaded (its DllMain refused).
+bool loadIntoTheProgram(const Program& program, const std::wstring& library);
+
+// Stops the program at an exact point of its next operation: once the intent
+// record (found by its file name) holds the whole plan and exactly `marks`
+// "done" marks, before the next step begins. The program's thread that wrote
+// the mark then waits for good, to be killed by the test. A probe library
+// (tests/e2e/probe/record_stop_probe.cpp) loaded into the program does it.
+class RecordStop {
+  public:
+    RecordStop(const Program& program, const std::wstring& recordName, int marks);
+    RecordStop(const RecordStop&) = delete;
+    RecordStop& operator=(const RecordStop&) = delete;
+    ~RecordStop();
+    bool loaded() const { return loaded_; }
+    // Whether the program has stopped there (within the time given).
+    bool stopped(DWORD timeoutMs = 0) const;
+
+  private:
+    HANDLE stopped_;
+    bool loaded_ = false;
+};
 
 // A message box: its text, its title, and its buttons pressed by id.
 struct MessageBoxView {
