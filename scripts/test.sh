@@ -79,7 +79,7 @@ layer_line() {
   local log=$1 name=$2
   local summary
   summary=$(grep -h 'tests passed' "$logs/$log.log" 2>/dev/null || echo 'FAILED: no test ran')
-  printf '%-34s %4s tests ran   %s\n' "$name" "$(tests_ran "$log")" "$summary"
+  printf '%-38s %4s ran   %s\n' "$name" "$(tests_ran "$log")" "$summary"
 }
 unit_layer() { layer_line 1-native-unit-tests "native unit tests"; }
 rime_layer() { layer_line 2-rime-typing "Rime typing (librime)"; }
@@ -89,7 +89,7 @@ e2e_layer() {
   if [ "$e2e_preset" = win64 ]; then bits=64; fi
   layer_line 4-end-to-end "end-to-end, $bits-bit build under Wine"
   if [ -z "$KANAROUTE_WINE_BITS" ]; then
-    echo "   Wine cannot run Windows programs here (no wine on PATH, or no loader runs): no end-to-end test ran."
+    echo "   Wine cannot run Windows programs here (no wine on PATH, or no loader runs): the end-to-end tests did not run, and the test in their place fails."
   elif [ "$bits" = 64 ]; then
     echo "   The 32-bit product itself was not run end to end: this machine runs no 32-bit code."
   fi
