@@ -618,6 +618,10 @@ Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle) 
     if (exe.empty()) {
         exe = binDir() + L"\\Kanaroute.exe";
     }
+    // The pointer starts in the screen's corner, away from where windows open:
+    // one Wine server serves the whole run, and the pointer stays where the
+    // last test left it.
+    SetCursorPos(0, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

@@ -69,16 +69,14 @@ HWND child(HWND parent, int id); // searches the whole tree of children
 bool isEnabled(HWND hwnd);
 bool isChecked(HWND hwnd);
 RECT clientRectOnScreen(HWND hwnd);
-void postClick(HWND button);                            // BM_CLICK, returns at once
-void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);  // a real pointer move (centre by default)
-void mouseClick(HWND hwnd, int dx = -1, int dy = -1);   // a real click
-void mousePress(HWND hwnd, int dx = -1, int dy = -1);   // the pointer there, left button down
-void mouseRelease(HWND hwnd, int dx = -1, int dy = -1); // the pointer there, left button up
-void pressKey(WORD key, bool shift = false);            // a real key press and release
-void holdKey(WORD key, int repeats);                    // held down: the press, its repeats, the release
-void keyDown(WORD key);    // a key goes down, or repeats while it is down (returns at once)
-void keyUp(WORD key);      // and is released
-HWND focusOf(HWND window); // the focused window of the window's thread
+void postClick(HWND button);                                // BM_CLICK, returns at once
+void mouseMoveTo(HWND hwnd, int dx = -1, int dy = -1);      // a real pointer move (centre by default)
+void mouseClick(HWND hwnd, int dx = -1, int dy = -1);       // a real click
+void mousePress(HWND hwnd, int dx = -1, int dy = -1);       // the pointer there, left button down
+void mouseRelease(HWND hwnd, int dx = -1, int dy = -1);     // the pointer there, left button up
+void pressKey(WORD key, bool shift = false);                // a real key press and release
+void holdKey(WORD key, int repeats);                        // held down: the press, its repeats, the release
+HWND focusOf(HWND window);                                  // the focused window of the window's thread
 void saveScreenshot(HWND window, const std::wstring& name); // BMP in the test output folder
 // What the screen shows of a window, 24-bit bottom-up rows as in a BMP.
 struct ScreenImage {
@@ -88,6 +86,9 @@ struct ScreenImage {
 };
 ScreenImage captureScreen(HWND window);
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// A key goes down (again while it is down: a repeat), and is released; both return at once.
+void keyDown(WORD key);
+void keyUp(WORD key);
 // Until the window and its children have painted everything invalidated.
 bool waitUntilPainted(HWND window, DWORD timeoutMs = 5000);
 
