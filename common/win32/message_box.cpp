@@ -1,5 +1,6 @@
 #include "common/win32/message_box.h"
 
+#include <bitset>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,73 @@ class OtherWindowsDisabled {
     std::vector<HWND> disabled_;
 };
 
+// A message box answers only a fresh key press. A key still held from the
+// press that started the command (Enter on 安装, say) keeps repeating, and its
+// repeats would otherwise press the box's default button before the user has
+// read the question. The dialog manager offers every message of the box's
+// modal loop to this filter first. A key that is down when the box appears,
+// or whose first key-down in the box is a repeat (the key was already down),
+// counts as held: its key-downs are dropped until it is released. Then, and
+// for every other key, a press works as usual.
+class HeldKeysIgnored {
+  public:
+    HeldKeysIgnored() : previous_(held()) {
+        BYTE state[256] = {};
+        std::bitset<256> down;
+        if (::GetKeyboardState(state)) {
+            for (std::size_t key = 0; key < 256; ++key) {
+                down[key] = (state[key] & 0x80) != 0;
+            }
+        }
+        held() = down;
+        hook_ = ::SetWindowsHookExW(WH_MSGFILTER, &HeldKeysIgnored::filter, nullptr, ::GetCurrentThreadId());
+    }
+    HeldKeysIgnored(const HeldKeysIgnored&) = delete;
+    HeldKeysIgnored& operator=(const HeldKeysIgnored&) = delete;
+    ~HeldKeysIgnored() {
+        if (hook_ != nullptr) {
+            ::UnhookWindowsHookEx(hook_);
+        }
+        held() = previous_;
+    }
+
+  private:
+    // The keys held since before the box: one box at a time takes input.
+    static std::bitset<256>& held() {
+        static std::bitset<256> keys;
+        return keys;
+    }
+
+    // Whether the box must not see this message.
+    static bool isHeldKey(const MSG& message) {
+        const std::size_t key = message.wParam & 0xFF;
+        switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if ((message.lParam & (1L << 30)) != 0) { // a repeat: the key was already down
+                held()[key] = true;
+            }
+            return held()[key];
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            held()[key] = false;
+            return false;
+        default:
+            return false;
+        }
+    }
+
+    static LRESULT CALLBACK filter(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == MSGF_DIALOGBOX && isHeldKey(*reinterpret_cast<const MSG*>(lParam))) {
+            return TRUE; // handled: the box never sees it
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    std::bitset<256> previous_;
+    HHOOK hook_ = nullptr;
+};
+
 } // namespace
 
 void setMessageOwner(HWND owner) {
@@ -65,6 +133,7 @@ Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons butt
     int result = 0;
     {
         OtherWindowsDisabled modalToProgram(owner);
+        HeldKeysIgnored freshKeysOnly;
         result = ::MessageBoxW(owner, textCopy.c_str(), titleCopy.c_str(), style);
     }
     return result == IDOK ? Answer::Ok : Answer::Cancel;

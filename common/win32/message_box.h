@@ -11,7 +11,9 @@ enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 
 // Shows a modal message box owned by the program's visible main window (or
-// task-modal when none is visible yet). OK is the default button.
+// task-modal when none is visible yet). OK is the default button. Only a
+// fresh key press answers it: the repeats of a key held since before it
+// appeared are ignored.
 Answer showMessage(std::wstring_view text, std::wstring_view title, Buttons buttons = Buttons::Ok);
 
 // The window that owns the program's message boxes.

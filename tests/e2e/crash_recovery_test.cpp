@@ -1,8 +1,10 @@
-// The program killed in the middle of its file steps, again and again, on
-// files of tens of mebibytes: after each kill the next start finishes or
-// undoes the operation before the window is shown, every earlier content is in
-// its place or in a named backup, the window agrees with the files, and the
-// user was told.
+// The program killed in the middle of its file steps: after each kill the
+// next start finishes or undoes the operation before the window is shown,
+// every earlier content is in its place or in a named backup, the window
+// agrees with the files, and the user was told. Each operation is stopped
+// after every mark of its intent record in turn (a probe inside the program
+// holds it exactly there), on small files; one short run kills at random
+// moments, on files of tens of mebibytes.
 #include <gtest/gtest.h>
 
 #include "app/main_window_layout.h"
@@ -155,24 +157,60 @@ Phrases after(Operation operation, const Phrases& before, const Content& phraseL
     return result;
 }
 
+int buttonOf(Operation operation) {
+    switch (operation) {
+    case Operation::Backup:
+        return kCommand7;
+    case Operation::Uninstall:
+        return kCommand5;
+    case Operation::InstallWithBackup:
+    case Operation::Install:
+        return kCommand3;
+    case Operation::RestoreToInitial:
+    case Operation::RestoreToLatest:
+        return kCommand4;
+    }
+    return 0;
+}
+
 struct Crash {
     InputMethod method;
     std::wstring workDir;
     Content phraseList;
-    std::mt19937 random{20261208};
 
     explicit Crash(const std::wstring& name) : method(installInputMethod(L"crash-" + name)) {
         // date.dat in a folder of its own, the program's current directory.
         workDir = L"C:\\e2e\\crash-" + name + L"\\work";
         makeDir(workDir);
+    }
+    ~Crash() { endProcessesOf(method.file(L"config.exe")); }
+
+    // Every file of the input method, each with a content of its own.
+    void writeSmallFiles() {
+        for (const wchar_t* leftOver :
+             {kRecord, L"phrasesTEMP.ini", L"phrases.old.ini", L"phrases最近备份.old.ini"}) {
+            DeleteFileW(method.file(leftOver).c_str());
+        }
+        writeFile(workDir + L"\\date.dat", phraseFile("phrase list"));
+        phraseList = signatureOf(workDir + L"\\date.dat");
+        writeFile(method.file(L"phrases.ini"), phraseFile("current"));
+        writeFile(method.file(kInitialBackup), phraseFile("initial"));
+        writeFile(method.file(kLatestBackup), phraseFile("latest"));
+        writeStamps();
+    }
+
+    void writeBigFiles() {
         phraseList = writeBigFile(workDir + L"\\date.dat", 20, 1);
         writeBigFile(method.file(L"phrases.ini"), 32, 2);
         writeBigFile(method.file(kInitialBackup), 24, 3);
         writeBigFile(method.file(kLatestBackup), 40, 4);
+        writeStamps();
+    }
+
+    void writeStamps() {
         writeFile(method.file(L"time000.ini"), "2024/3/5 14:07:09\r\n");
         writeFile(method.file(L"time001.ini"), "2025/1/2 08:00:01\r\n");
     }
-    ~Crash() { endProcessesOf(method.file(L"config.exe")); }
 
     Phrases phrases() const {
         return {signatureOf(method.file(L"phrases.ini")), signatureOf(method.file(kInitialBackup)),
@@ -201,35 +239,74 @@ struct Crash {
         return window;
     }
 
+    // Chooses the operation's options in the window and clicks its button.
+    static void begin(HWND window, Operation operation) {
+        if (operation == Operation::InstallWithBackup || operation == Operation::Install) {
+            SendMessageW(child(window, kCheck1), BM_SETCHECK,
+                         operation == Operation::InstallWithBackup ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        if (operation == Operation::RestoreToInitial || operation == Operation::RestoreToLatest) {
+            const bool toInitial = operation == Operation::RestoreToInitial;
+            SendMessageW(child(window, kOption3), BM_SETCHECK, toInitial ? BST_CHECKED : BST_UNCHECKED, 0);
+            SendMessageW(child(window, kOption4), BM_SETCHECK, toInitial ? BST_UNCHECKED : BST_CHECKED, 0);
+        }
+        postClick(child(window, buttonOf(operation)));
+    }
+
+    // Starts the program again after a kill: it reports and repairs what the
+    // kill left, and no set-aside file or record remains. The files as they are then.
+    Phrases restart() {
+        const bool recordLeft = exists(method.file(kRecord));
+        Program program(workDir);
+        start(program, recordLeft);
+        for (const wchar_t* leftOver :
+             {kRecord, L"phrasesTEMP.ini", L"phrases.old.ini", L"phrases最近备份.old.ini"}) {
+            EXPECT_FALSE(exists(method.file(leftOver))) << testing::PrintToString(std::wstring(leftOver));
+        }
+        killed += 1;
+        interrupted += recordLeft ? 1 : 0;
+        return phrases();
+    }
+
+    // Runs the operation on the small files until its record holds the plan
+    // and that many marks, kills the program there and starts it again. The
+    // files then, or nothing when the operation ended before that mark.
+    std::optional<Phrases> stopAfter(Operation operation, int marks) {
+        writeSmallFiles();
+        {
+            Program program(workDir);
+            const HWND window = start(program, false);
+            const RecordStop stop(program, kRecord, marks);
+            EXPECT_TRUE(stop.loaded()) << "the probe could not be loaded into the program";
+            if (!stop.loaded()) {
+                return std::nullopt;
+            }
+            begin(window, operation);
+            // An operation that ends before the mark shows its closing message box.
+            EXPECT_TRUE(waitUntil(
+                [&] { return stop.stopped(20) || program.findMessageBox() != nullptr || !program.running(); },
+                20000));
+            if (!stop.stopped()) {
+                return std::nullopt;
+            }
+            program.kill();
+        }
+        EXPECT_TRUE(exists(method.file(kRecord))) << "stopped inside the operation";
+        return restart();
+    }
+
     // Clicks the operation's button, kills the program a few milliseconds after
     // the first change in the version folder, and starts it again.
-    void killDuring(Operation operation) {
+    void killDuring(Operation operation, int delayMs) {
         const Phrases before = phrases();
         const Phrases completed = after(operation, before, phraseList);
-        const int delayMs = static_cast<int>(random() % 25);
         SCOPED_TRACE(std::string(nameOf(operation)) + ", killed " + std::to_string(delayMs) +
                      " ms after the first change");
         {
             Program program(workDir);
             const HWND window = start(program, false);
-            if (operation == Operation::InstallWithBackup || operation == Operation::Install) {
-                SendMessageW(child(window, kCheck1), BM_SETCHECK,
-                             operation == Operation::InstallWithBackup ? BST_CHECKED : BST_UNCHECKED, 0);
-            }
-            if (operation == Operation::RestoreToInitial || operation == Operation::RestoreToLatest) {
-                const bool toInitial = operation == Operation::RestoreToInitial;
-                SendMessageW(child(window, kOption3), BM_SETCHECK, toInitial ? BST_CHECKED : BST_UNCHECKED,
-                             0);
-                SendMessageW(child(window, kOption4), BM_SETCHECK, toInitial ? BST_UNCHECKED : BST_CHECKED,
-                             0);
-            }
-            const int button = operation == Operation::Backup      ? kCommand7
-                               : operation == Operation::Uninstall ? kCommand5
-                               : operation == Operation::InstallWithBackup || operation == Operation::Install
-                                   ? kCommand3
-                                   : kCommand4;
             const auto unchanged = listing(method.versionDir());
-            postClick(child(window, button));
+            begin(window, operation);
             // Polled without a pause: a whole operation can take less than a
             // timer tick. An operation that ends first shows a message box.
             const ULONGLONG end = GetTickCount64() + 20000;
@@ -240,61 +317,81 @@ struct Crash {
             Sleep(static_cast<DWORD>(delayMs));
             program.kill();
         }
-        const bool recordLeft = exists(method.file(kRecord));
-        Program program(workDir);
-        start(program, recordLeft);
-        const Phrases now = phrases();
+        const Phrases now = restart();
         EXPECT_TRUE(now == before || now == completed)
             << "before " << before << ", completed " << completed << ", now " << now;
-        for (const wchar_t* leftOver :
-             {kRecord, L"phrasesTEMP.ini", L"phrases.old.ini", L"phrases最近备份.old.ini"}) {
-            EXPECT_FALSE(exists(method.file(leftOver))) << testing::PrintToString(std::wstring(leftOver));
-        }
-        killed += 1;
-        interrupted += recordLeft ? 1 : 0;
-        program.kill();
     }
 
     int killed = 0;
     int interrupted = 0;
 };
 
-// Each operation is killed nine times, from the state the previous kill left.
-void killRepeatedly(const std::wstring& name, const std::vector<Operation>& operations) {
+// The operation stopped after each mark of its record in turn, from the same
+// files each time: the next start undoes it while a step is not yet marked
+// done, and finishes it once every step is.
+void stopAfterEveryMark(const std::wstring& name, Operation operation) {
     Crash crash(name);
-    for (int round = 0; round < 9; ++round) {
-        crash.killDuring(operations[static_cast<std::size_t>(round) % operations.size()]);
-        if (testing::Test::HasFatalFailure()) {
-            return;
+    crash.writeSmallFiles();
+    const Phrases before = crash.phrases();
+    const Phrases completed = after(operation, before, crash.phraseList);
+    std::vector<Phrases> results;
+    for (int marks = 0;; ++marks) {
+        SCOPED_TRACE(std::string(nameOf(operation)) + ", stopped after " + std::to_string(marks) + " marks");
+        const std::optional<Phrases> now = crash.stopAfter(operation, marks);
+        if (!now || testing::Test::HasFailure()) {
+            break;
         }
+        results.push_back(*now);
     }
-    // Most kills land inside the file steps; the report says how many.
-    std::printf("%d kills, %d inside an operation\n", crash.killed, crash.interrupted);
-    EXPECT_GT(crash.interrupted, 0);
+    ASSERT_GE(results.size(), 2u) << "the record had fewer marks than the operation has steps";
+    for (std::size_t marks = 0; marks < results.size(); ++marks) {
+        const bool everyStepDone = marks + 1 == results.size();
+        EXPECT_EQ(results[marks], everyStepDone ? completed : before)
+            << nameOf(operation) << " stopped after " << marks << " of " << results.size() - 1 << " marks";
+    }
+    // Run to its end, the operation leaves what it should.
+    EXPECT_EQ(crash.phrases(), completed);
 }
 
 } // namespace
 
-TEST(CrashRecovery, InstallWithBackupKilledNineTimes) {
-    killRepeatedly(L"install-backup", {Operation::InstallWithBackup});
+TEST(CrashRecovery, InstallWithBackupStoppedAfterEachMark) {
+    stopAfterEveryMark(L"install-backup", Operation::InstallWithBackup);
 }
 
-TEST(CrashRecovery, InstallKilledNineTimes) {
-    killRepeatedly(L"install", {Operation::Install});
+TEST(CrashRecovery, InstallStoppedAfterEachMark) {
+    stopAfterEveryMark(L"install", Operation::Install);
 }
 
-TEST(CrashRecovery, BackupKilledNineTimes) {
-    killRepeatedly(L"backup", {Operation::Backup});
+TEST(CrashRecovery, BackupStoppedAfterEachMark) {
+    stopAfterEveryMark(L"backup", Operation::Backup);
 }
 
-TEST(CrashRecovery, RestoreToInitialKilledNineTimes) {
-    killRepeatedly(L"restore-initial", {Operation::RestoreToInitial});
+TEST(CrashRecovery, RestoreToInitialStoppedAfterEachMark) {
+    stopAfterEveryMark(L"restore-initial", Operation::RestoreToInitial);
 }
 
-TEST(CrashRecovery, RestoreToLatestKilledNineTimes) {
-    killRepeatedly(L"restore-latest", {Operation::RestoreToLatest});
+TEST(CrashRecovery, RestoreToLatestStoppedAfterEachMark) {
+    stopAfterEveryMark(L"restore-latest", Operation::RestoreToLatest);
 }
 
-TEST(CrashRecovery, UninstallKilledNineTimes) {
-    killRepeatedly(L"uninstall", {Operation::Uninstall});
+TEST(CrashRecovery, UninstallStoppedAfterEachMark) {
+    stopAfterEveryMark(L"uninstall", Operation::Uninstall);
+}
+
+// A smoke test on large files: each operation once, killed at a random moment
+// shortly after its first change, from the state the previous kill left.
+TEST(CrashRecovery, EachOperationKilledAtARandomMomentOnLargeFiles) {
+    Crash crash(L"random");
+    crash.writeBigFiles();
+    std::mt19937 random(20261208);
+    for (const Operation operation :
+         {Operation::InstallWithBackup, Operation::Backup, Operation::RestoreToLatest,
+          Operation::RestoreToInitial, Operation::Install, Operation::Uninstall}) {
+        crash.killDuring(operation, static_cast<int>(random() % 25));
+        if (testing::Test::HasFatalFailure()) {
+            return;
+        }
+    }
+    std::printf("%d kills, %d inside an operation\n", crash.killed, crash.interrupted);
 }

@@ -351,6 +351,14 @@ void sendKey(WORD key, bool up) {
 }
 } // namespace
 
+void keyDown(WORD key) {
+    sendKey(key, false);
+}
+
+void keyUp(WORD key) {
+    sendKey(key, true);
+}
+
 void pressKey(WORD key, bool shift) {
     if (shift) {
         sendKey(VK_SHIFT, false);
@@ -432,6 +440,53 @@ std::wstring layoutFont(const kana::FontSpec& font, const kana::FontSpec& window
            (used.underline ? L" u" : L"");
 }
 
+bool loadIntoTheProgram(const Program& program, const std::wstring& library) {
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                     PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+                                 FALSE, program.pid());
+    if (process == nullptr) {
+        return false;
+    }
+    const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, library.c_str(), bytes, nullptr);
+    // kernel32 lies at the same address in every process of one architecture.
+    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    DWORD loaded = 0;
+    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr)) {
+        if (WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0) {
+            GetExitCodeThread(thread, &loaded); // the module's address, cut to 32 bits: 0 when it failed
+        }
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return loaded != 0;
+}
+
+RecordStop::RecordStop(const Program& program, const std::wstring& recordName, int marks)
+    : stopped_(CreateEventW(nullptr, TRUE, FALSE,
+                            (L"kanaroute-record-stop-" + std::to_wstring(program.pid())).c_str())) {
+    const std::wstring probe = binDir() + L"\\record_stop_probe.dll";
+    const std::wstring request = probe + L"." + std::to_wstring(program.pid()) + L".request";
+    const std::wstring text = std::to_wstring(marks) + L"|" + recordName;
+    writeFile(request,
+              std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+    loaded_ = loadIntoTheProgram(program, probe);
+    DeleteFileW(request.c_str());
+}
+
+RecordStop::~RecordStop() {
+    if (stopped_ != nullptr) {
+        CloseHandle(stopped_);
+    }
+}
+
+bool RecordStop::stopped(DWORD timeoutMs) const {
+    return stopped_ != nullptr && WaitForSingleObject(stopped_, timeoutMs) == WAIT_OBJECT_0;
+}
+
 InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
     const std::wstring probe = binDir() + L"\\control_probe.dll";
     const std::wstring report = probe + L".txt";
@@ -441,24 +496,7 @@ InsideReport askInsideTheProgram(const Program& program, std::optional<int> anno
     if (announcedDpi) {
         writeFile(request, std::to_string(*announcedDpi));
     }
-    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
-                                     PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
-                                 FALSE, program.pid());
-    if (process == nullptr) {
-        return {};
-    }
-    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, probe.c_str(), bytes, nullptr);
-    // kernel32 lies at the same address in every process of one architecture.
-    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr)) {
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
+    loadIntoTheProgram(program, probe);
     InsideReport seen;
     const bool answered = waitUntil([&] { return exists(report); }, 10000);
     DeleteFileW(request.c_str());
@@ -491,7 +529,7 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         if (condition()) {
             return true;
         }
-        sleepMs(50);
+        sleepMs(20);
     }
     return condition();
 }
@@ -525,9 +563,36 @@ ScreenImage captureScreen(HWND window) {
     return image;
 }
 
+namespace {
+BOOL CALLBACK findUnpainted(HWND hwnd, LPARAM found) {
+    if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+bool waitUntilPainted(HWND window, DWORD timeoutMs) {
+    const bool painted = waitUntil(
+        [&] {
+            bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+            if (!unpainted) {
+                EnumChildWindows(window, &findUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+            }
+            return !unpainted;
+        },
+        timeoutMs);
+    // The update region is emptied when painting begins: a message answered
+    // afterwards means the thread is back in its message loop, done painting.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, timeoutMs, &ignored);
+    return painted;
+}
+
 void saveScreenshot(HWND window, const std::wstring& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    sleepMs(300);
+    waitUntilPainted(window);
     const ScreenImage image = captureScreen(window);
     BITMAPINFOHEADER info{};
     info.biSize = sizeof(info);
@@ -553,6 +618,10 @@ Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle) 
     if (exe.empty()) {
         exe = binDir() + L"\\Kanaroute.exe";
     }
+    // The pointer starts in the screen's corner, away from where windows open:
+    // one Wine server serves the whole run, and the pointer stays where the
+    // last test left it.
+    SetCursorPos(0, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

@@ -86,6 +86,11 @@ struct ScreenImage {
 };
 ScreenImage captureScreen(HWND window);
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// A key goes down (again while it is down: a repeat), and is released; both return at once.
+void keyDown(WORD key);
+void keyUp(WORD key);
+// Until the window and its children have painted everything invalidated.
+bool waitUntilPainted(HWND window, DWORD timeoutMs = 5000);
 
 class Program {
   public:
@@ -165,6 +170,30 @@ struct InsideReport {
 // tells the program's windows that their monitor's DPI changed to it. One
 // question per run of the program: a library loads once.
 InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
+
+// Loads a library into the running program: a remote thread calls
+// LoadLibraryW. False when it could not be loaded (its DllMain refused).
+bool loadIntoTheProgram(const Program& program, const std::wstring& library);
+
+// Stops the program at an exact point of its next operation: once the intent
+// record (found by its file name) holds the whole plan and exactly `marks`
+// "done" marks, before the next step begins. The program's thread that wrote
+// the mark then waits for good, to be killed by the test. A probe library
+// (tests/e2e/probe/record_stop_probe.cpp) loaded into the program does it.
+class RecordStop {
+  public:
+    RecordStop(const Program& program, const std::wstring& recordName, int marks);
+    RecordStop(const RecordStop&) = delete;
+    RecordStop& operator=(const RecordStop&) = delete;
+    ~RecordStop();
+    bool loaded() const { return loaded_; }
+    // Whether the program has stopped there (within the time given).
+    bool stopped(DWORD timeoutMs = 0) const;
+
+  private:
+    HANDLE stopped_;
+    bool loaded_ = false;
+};
 
 // A message box: its text, its title, and its buttons pressed by id.
 struct MessageBoxView {

@@ -85,7 +85,7 @@ TEST(FirstFrame, ShowsWhatTheControlsPaintThemselves) {
 
         RedrawWindow(window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Sleep(700); // the program's thread paints what was invalidated
+        waitUntilPainted(window); // the program's thread paints what was invalidated
         const ScreenImage repainted = captureScreen(window);
         EXPECT_EQ(differences(first, repainted), "");
     }
@@ -106,7 +106,7 @@ TEST(FirstFrame, ControlsAreVisibleAsSoonAsTheWindowIs) {
         }
         ASSERT_NE(window, nullptr);
         const int atFirstSight = visibleChildren(window);
-        Sleep(1000);
+        waitUntilPainted(window);
         EXPECT_GT(atFirstSight, 0);
         EXPECT_EQ(atFirstSight, visibleChildren(window));
     }
