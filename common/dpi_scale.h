@@ -1,6 +1,8 @@
 // Sizes given for the standard 96 dots per inch, at another DPI.
 #pragma once
 
+#include <optional>
+
 namespace kana {
 
 inline constexpr int kStandardDpi = 96;
@@ -15,6 +17,16 @@ constexpr int scaleForDpi(int pixelsAt96, int dpi) {
 // A usable DPI: what the system reports, or 96 when it reports nothing sensible.
 constexpr int usableDpi(int reported) {
     return reported >= 48 && reported <= 960 ? reported : kStandardDpi;
+}
+
+// The DPI to lay a window out at before it is first shown: that of the monitor
+// it will appear on, where the system tells it (Windows 8.1 and later, to a
+// per-monitor aware program), else the system DPI, as on Windows 7 and 8.
+constexpr int firstLayoutDpi(int systemDpi, std::optional<int> monitorDpi) {
+    if (monitorDpi && usableDpi(*monitorDpi) == *monitorDpi) {
+        return *monitorDpi;
+    }
+    return usableDpi(systemDpi);
 }
 
 } // namespace kana

@@ -119,7 +119,9 @@ struct WindowSpec {
     bool hasProgramIcon;
     Pointer pointer;
     FontSpec defaultFont;
-    // Controls listed front to back: the first row is drawn on top.
+    // Controls listed front to back: of two that overlap, the earlier row is
+    // drawn on top. The windows are made in reading order otherwise
+    // (reading_order.h), which is the order screen readers follow.
     std::span<const ControlSpec> controls;
 };
 

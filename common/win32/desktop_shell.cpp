@@ -10,6 +10,8 @@
 #include "common/win32/automation.h"
 #include "common/win32/handles.h"
 
+#include <vector>
+
 namespace kana::win32 {
 
 namespace {
@@ -52,6 +54,48 @@ ComPtr<IShellDispatch2> desktopShellDispatch() {
     return shell;
 }
 
+// The user an access token belongs to, as a SID copied out of it.
+std::vector<unsigned char> tokenUser(HANDLE process) {
+    HANDLE opened = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) {
+        return {};
+    }
+    const unique_handle token(opened);
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
+        return {};
+    }
+    const PSID sid = reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid;
+    const DWORD length = ::GetLengthSid(sid);
+    const auto* bytes = static_cast<const unsigned char*>(sid);
+    return std::vector<unsigned char>(bytes, bytes + length);
+}
+
+// The process of the desktop's shell window (Explorer), or 0.
+DWORD desktopShellProcess() {
+    DWORD process = 0;
+    if (HWND shell = ::GetShellWindow()) {
+        ::GetWindowThreadProcessId(shell, &process);
+    }
+    return process;
+}
+
+// Whether the desktop's shell runs as the user this program runs as. Not so
+// when a standard user gave an administrator's password to start the program
+// (elevation "over the shoulder"): what the shell starts then runs as the
+// signed-in user, not as the user who runs this program. Unknown counts as
+// not the same.
+bool shellRunsAsThisUser(DWORD shellProcess) {
+    const unique_handle shell(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcess));
+    if (!shell) {
+        return false;
+    }
+    const std::vector<unsigned char> shellUser = tokenUser(shell.get());
+    return !shellUser.empty() && shellUser == tokenUser(::GetCurrentProcess());
+}
+
 void setText(Variant& variant, const std::wstring& text) {
     variant.get()->vt = VT_BSTR;
     variant.get()->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -72,10 +116,17 @@ bool runsElevated() {
 }
 
 bool openThroughDesktopShell(const std::wstring& file, const std::wstring& directory) {
+    const DWORD shellProcess = desktopShellProcess();
+    if (shellProcess == 0 || !shellRunsAsThisUser(shellProcess)) {
+        return false;
+    }
     const ComPtr<IShellDispatch2> shell = desktopShellDispatch();
     if (!shell) {
         return false;
     }
+    // The shell may bring what it starts to the front only if this program,
+    // which the user is working in, lets it.
+    ::AllowSetForegroundWindow(shellProcess);
     const Bstr target(file);
     Variant arguments;
     Variant folder;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
@@ -17,6 +19,15 @@ void becomePerMonitorDpiAware();
 
 // The DPI of the primary screen as this process sees it.
 int systemDpi();
+
+// The DPI of the monitor a window is on, as the system tells a per-monitor
+// aware program (Windows 8.1 and later); nothing on older systems or when the
+// program is not per-monitor aware.
+std::optional<int> monitorDpiOf(HWND window);
+
+// The outer rectangle of a window whose inner area is rect, with its frame
+// sized for dpi where the system can tell (Windows 10 1607 and later).
+void adjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
 // A system metric (icon sizes, ...) at the given DPI.
 int systemMetricForDpi(int index, int dpi);
