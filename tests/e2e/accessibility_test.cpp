@@ -223,6 +223,14 @@ TEST(Automation, DefaultActionsDoWhatAClickDoesAndTheMainWindowIsReadInReadingOr
         (std::vector<int>{kLabel1, kLabel2, kImage1, kCheck2, kOption4, kOption3, kCommand4, kCommand5,
                           kCommand3, kCommand6, kFrame1, kLabel8, kLabel3, kDlg, kCommand2, kCommand1}));
 
+    // The link's object tells its window, as the standard object of any control does.
+    if (IAccessible* link = objectOf(child(window, kLabel3))) {
+        HWND seen = nullptr;
+        WindowFromAccessibleObject(link, &seen);
+        EXPECT_EQ(seen, child(window, kLabel3));
+        link->Release();
+    }
+
     EXPECT_EQ(doDefaultAction(child(window, kImage1)), S_OK);
     EXPECT_EQ(doDefaultAction(child(window, kLabel3)), S_OK);
     EXPECT_TRUE(waitUntil(
@@ -230,7 +238,10 @@ TEST(Automation, DefaultActionsDoWhatAClickDoesAndTheMainWindowIsReadInReadingOr
     EXPECT_EQ(readFile(record).value_or(""),
               "http://pinyin.sogou.com/?f=youjian\nhttp://kanaroute.github.io/\n");
     EXPECT_EQ(doDefaultAction(child(window, kLabel8)), S_OK);
-    EXPECT_NE(program.waitForWindow(L"KanarouteForm", L"广告栏", 5000), nullptr);
+    HWND ad = program.waitForWindow(L"KanarouteForm", L"广告栏", 5000);
+    ASSERT_NE(ad, nullptr);
+    PostMessageW(ad, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(ad); }, 3000));
     EXPECT_NE(doDefaultAction(child(window, kDlg)), S_OK) << "the hint line has no action";
 
     postClick(child(window, kCommand6));
