@@ -7,6 +7,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "app/main_window_layout.h"
@@ -123,6 +125,28 @@ std::vector<int> accessibleChildrenOf(HWND window) {
     return ids;
 }
 
+// The windows whose accessible name changed, as a screen reader hears of them.
+std::vector<HWND> renamed;
+
+void CALLBACK onNameChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+        renamed.push_back(hwnd);
+    }
+}
+
+// Waits for the condition while handing this thread's messages on (the
+// events arrive as messages).
+bool pumpUntil(const std::function<bool()>& condition) {
+    for (int turns = 0; turns < 300 && !condition(); ++turns) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
+    return condition();
+}
+
 struct ComThread {
     ComThread() { CoInitialize(nullptr); }
     ~ComThread() { CoUninitialize(); }
@@ -205,7 +229,7 @@ TEST(Automation, EveryCustomControlHasAChineseNameAndItsRole) {
     expectAll(help, helpControls);
 }
 
-TEST(Automation, DefaultActionsDoWhatAClickDoesAndTheMainWindowIsReadInReadingOrder) {
+TEST(Automation, DefaultActionsDoWhatAClickDoesNewTextsAreAnnouncedAndTheMainWindowIsReadInReadingOrder) {
     ComThread com;
     const std::wstring record = recordBrowserAddresses();
     const InputMethod method = installInputMethod(L"accessible-actions");
@@ -222,6 +246,15 @@ TEST(Automation, DefaultActionsDoWhatAClickDoesAndTheMainWindowIsReadInReadingOr
         accessibleChildrenOf(window),
         (std::vector<int>{kLabel1, kLabel2, kImage1, kCheck2, kOption4, kOption3, kCommand4, kCommand5,
                           kCommand3, kCommand6, kFrame1, kLabel8, kLabel3, kDlg, kCommand2, kCommand1}));
+
+    // The hint line's new text is announced.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                         &onNameChange, program.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    mouseMoveTo(child(window, kCommand3));
+    EXPECT_TRUE(pumpUntil([&] {
+        return std::find(renamed.begin(), renamed.end(), child(window, kDlg)) != renamed.end();
+    })) << "no name change of the hint line";
+    UnhookWinEvent(hook);
 
     // The link's object tells its window, as the standard object of any control does.
     if (IAccessible* link = objectOf(child(window, kLabel3))) {
