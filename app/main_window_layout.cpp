@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/reading_order.h"
+
 namespace kana::main_window {
 
 namespace {
@@ -419,6 +421,8 @@ constexpr std::array kControls{
                 kRed},
 };
 
+constexpr CreationOrder kCreationOrder = creationOrder(kControls);
+
 constexpr WindowSpec kWindow{L"form1",
                              L"Tessaline",
                              8970,
@@ -429,7 +433,8 @@ constexpr WindowSpec kWindow{L"form1",
                              true,
                              Pointer::ProgramPointer,
                              kDefaultFont,
-                             kControls};
+                             kControls,
+                             kCreationOrder.view()};
 
 } // namespace
 

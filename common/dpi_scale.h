@@ -1,8 +1,6 @@
 // Sizes given for the standard 96 dots per inch, at another DPI.
 #pragma once
 
-#include <optional>
-
 namespace kana {
 
 inline constexpr int kStandardDpi = 96;
@@ -20,13 +18,10 @@ constexpr int usableDpi(int reported) {
 }
 
 // The DPI to lay a window out at before it is first shown: that of the monitor
-// it will appear on, where the system tells it (Windows 8.1 and later, to a
-// per-monitor aware program), else the system DPI, as on Windows 7 and 8.
-constexpr int firstLayoutDpi(int systemDpi, std::optional<int> monitorDpi) {
-    if (monitorDpi && usableDpi(*monitorDpi) == *monitorDpi) {
-        return *monitorDpi;
-    }
-    return usableDpi(systemDpi);
+// it will appear on, where the system tells it (Windows 10 1607 and later),
+// else the system DPI, as on Windows 7 and 8. monitorDpi 0: not told.
+constexpr int firstLayoutDpi(int systemDpi, int monitorDpi) {
+    return usableDpi(monitorDpi) == monitorDpi ? monitorDpi : usableDpi(systemDpi);
 }
 
 } // namespace kana

@@ -123,6 +123,8 @@ struct WindowSpec {
     // drawn on top. The windows are made in reading order otherwise
     // (reading_order.h), which is the order screen readers follow.
     std::span<const ControlSpec> controls;
+    // The order in which the controls' windows are made (reading_order.h).
+    std::span<const std::uint8_t> creationOrder{};
 };
 
 // twips to device pixels at the given dots per inch, rounded to nearest.

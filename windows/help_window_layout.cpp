@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/reading_order.h"
+
 #include "windows/contact_texts.h"
 
 namespace kana::help_window {
@@ -55,10 +57,12 @@ constexpr std::array kControls{
                 kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink | kTabStop},
 };
 
+constexpr CreationOrder kCreationOrder = creationOrder(kControls);
+
 // The title's leading spaces push the text along the narrow title bar.
 constexpr WindowSpec kWindow{L"Form2", L"                                      帮助说明文件", 8085, 5355,
                              WindowFrame::FixedTool, Background::SystemFace, kWhite, true, Pointer::ProgramPointer,
-                             kDefaultFont, kControls};
+                             kDefaultFont, kControls, kCreationOrder.view()};
 // clang-format on
 
 } // namespace

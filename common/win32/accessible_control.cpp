@@ -106,14 +106,12 @@ class AccessibleControl final : public IAccessible {
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
         VARIANT child;
-        if (!isOwnMember(id) || !childArgument(parameters, child)) {
+        if (!isOwnMember(id) || (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0 ||
+            !childArgument(parameters, child)) {
             return standard_->Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
         }
         if (id == DISPID_ACC_DODEFAULTACTION) {
-            return (flags & DISPATCH_METHOD) != 0 ? accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
-        }
-        if ((flags & DISPATCH_PROPERTYGET) == 0) {
-            return DISP_E_MEMBERNOTFOUND;
+            return accDoDefaultAction(child);
         }
         VARIANT answer;
         ::VariantInit(&answer);
@@ -238,11 +236,8 @@ class AccessibleControl final : public IAccessible {
         if (!isSelf(child) || !clicksFromKeyboard(row_)) {
             return standard_->accDoDefaultAction(child);
         }
-        if (!::IsWindow(hwnd_)) {
-            return CO_E_OBJNOTCONNECTED;
-        }
         if (!::IsWindowVisible(hwnd_) || !::IsWindowEnabled(hwnd_)) {
-            return E_FAIL; // a hidden or disabled control cannot be clicked either
+            return E_FAIL; // a hidden, disabled or destroyed control cannot be clicked either
         }
         return ::PostMessageW(hwnd_, kDefaultActionMessage, 0, 0) ? S_OK : E_FAIL;
     }
@@ -281,12 +276,10 @@ class AccessibleControl final : public IAccessible {
         if (given->vt == VT_ERROR && given->scode == DISP_E_PARAMNOTFOUND) {
             return true;
         }
-        VARIANT number;
-        ::VariantInit(&number);
-        if (FAILED(::VariantChangeType(&number, given, 0, VT_I4))) {
+        if (given->vt != VT_I4) {
             return false;
         }
-        child.lVal = number.lVal;
+        child.lVal = given->lVal;
         return true;
     }
 

@@ -10,8 +10,6 @@
 #include "common/win32/automation.h"
 #include "common/win32/handles.h"
 
-#include <vector>
-
 namespace kana::win32 {
 
 namespace {
@@ -54,23 +52,20 @@ ComPtr<IShellDispatch2> desktopShellDispatch() {
     return shell;
 }
 
-// The user an access token belongs to, as a SID copied out of it.
-std::vector<unsigned char> tokenUser(HANDLE process) {
+// The user of a process's access token.
+union UserOfToken {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+};
+
+bool readTokenUser(HANDLE process, UserOfToken& buffer) {
     HANDLE opened = nullptr;
     if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) {
-        return {};
+        return false;
     }
     const unique_handle token(opened);
     DWORD size = 0;
-    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
-        return {};
-    }
-    const PSID sid = reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid;
-    const DWORD length = ::GetLengthSid(sid);
-    const auto* bytes = static_cast<const unsigned char*>(sid);
-    return std::vector<unsigned char>(bytes, bytes + length);
+    return ::GetTokenInformation(token.get(), TokenUser, &buffer, sizeof buffer, &size) != FALSE;
 }
 
 // The process of the desktop's shell window (Explorer), or 0.
@@ -92,8 +87,10 @@ bool shellRunsAsThisUser(DWORD shellProcess) {
     if (!shell) {
         return false;
     }
-    const std::vector<unsigned char> shellUser = tokenUser(shell.get());
-    return !shellUser.empty() && shellUser == tokenUser(::GetCurrentProcess());
+    UserOfToken shellUser;
+    UserOfToken ownUser;
+    return readTokenUser(shell.get(), shellUser) && readTokenUser(::GetCurrentProcess(), ownUser) &&
+           ::EqualSid(shellUser.user.User.Sid, ownUser.user.User.Sid);
 }
 
 void setText(Variant& variant, const std::wstring& text) {

@@ -17,40 +17,11 @@ template <typename Function> Function user32Function(const char* name) {
 
 } // namespace
 
-std::optional<int> monitorDpiOf(HWND window) {
+int monitorDpiOf(HWND window) {
     using DpiForWindow = UINT(WINAPI*)(HWND);
-    if (const auto dpiForWindow = user32Function<DpiForWindow>("GetDpiForWindow")) {
-        // The window's DPI by its awareness: the monitor's for a per-monitor aware window.
-        const UINT dpi = dpiForWindow(window);
-        return dpi != 0 ? std::optional<int>(static_cast<int>(dpi)) : std::nullopt;
-    }
-    // Windows 8.1 and the first Windows 10: the monitor's DPI from the shell's
-    // scaling library, which reports it truly only to a per-monitor aware process.
-    using ProcessAwareness = HRESULT(WINAPI*)(HANDLE, int*);
-    using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    HMODULE scaling = ::GetModuleHandleW(L"shcore.dll");
-    if (scaling == nullptr) {
-        scaling = ::LoadLibraryW(L"shcore.dll"); // kept loaded: a system library, asked once per window
-    }
-    if (scaling == nullptr) {
-        return std::nullopt;
-    }
-    const auto processAwareness = reinterpret_cast<ProcessAwareness>(
-        reinterpret_cast<void*>(::GetProcAddress(scaling, "GetProcessDpiAwareness")));
-    const auto dpiForMonitor = reinterpret_cast<DpiForMonitor>(
-        reinterpret_cast<void*>(::GetProcAddress(scaling, "GetDpiForMonitor")));
-    constexpr int perMonitorAware = 2; // PROCESS_PER_MONITOR_DPI_AWARE
-    constexpr int effectiveDpi = 0;    // MDT_EFFECTIVE_DPI
-    int awareness = 0;
-    UINT dpiX = 0;
-    UINT dpiY = 0;
-    if (processAwareness == nullptr || dpiForMonitor == nullptr ||
-        FAILED(processAwareness(nullptr, &awareness)) || awareness != perMonitorAware ||
-        FAILED(dpiForMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), effectiveDpi, &dpiX,
-                             &dpiY))) {
-        return std::nullopt;
-    }
-    return static_cast<int>(dpiY);
+    const auto dpiForWindow = user32Function<DpiForWindow>("GetDpiForWindow");
+    // The window's DPI by its awareness: the monitor's for a per-monitor aware window.
+    return dpiForWindow != nullptr ? static_cast<int>(dpiForWindow(window)) : 0;
 }
 
 void adjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {

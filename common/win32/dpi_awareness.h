@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
@@ -20,10 +18,10 @@ void becomePerMonitorDpiAware();
 // The DPI of the primary screen as this process sees it.
 int systemDpi();
 
-// The DPI of the monitor a window is on, as the system tells a per-monitor
-// aware program (Windows 8.1 and later); nothing on older systems or when the
-// program is not per-monitor aware.
-std::optional<int> monitorDpiOf(HWND window);
+// The DPI of the window as the system gives it (GetDpiForWindow, Windows 10
+// 1607 and later): for a per-monitor aware program, the DPI of the monitor it
+// is on. 0 on older systems.
+int monitorDpiOf(HWND window);
 
 // The outer rectangle of a window whose inner area is rect, with its frame
 // sized for dpi where the system can tell (Windows 10 1607 and later).

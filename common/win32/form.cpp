@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "common/accessible_names.h"
-#include "common/reading_order.h"
 #include "common/resource_ids.h"
 #include "common/win32/control_factory.h"
 #include "common/win32/dpi_awareness.h"
@@ -55,7 +54,7 @@ bool Form::create() {
         }
     }
     RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
-    adjustWindowRectForDpi(outer, style, exStyle, dpi_);
+    ::AdjustWindowRectEx(&outer, style, FALSE, exStyle); // at the system DPI
 
     const std::wstring title(layout_.title);
     HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -64,9 +63,9 @@ bool Form::create() {
     if (hwnd == nullptr) {
         return false;
     }
-    adoptMonitorDpi();
+    adoptMonitorDpi(style, exStyle);
     applyWindowIcons();
-    for (const std::size_t index : creationOrder(layout_)) {
+    for (const std::size_t index : layout_.creationOrder) {
         if (!createControl(controls_[index])) {
             return false;
         }
@@ -342,12 +341,9 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
         ::InvalidateRect(control.hwnd, nullptr, FALSE); // a link shows whether it has the focus
         return 0;
     case WM_SETTEXT: {
-        const bool changed = lParam == 0 || text(row.id) != reinterpret_cast<const wchar_t*>(lParam);
         const LRESULT result = ::DefWindowProcW(control.hwnd, message, wParam, lParam);
         ::InvalidateRect(control.hwnd, nullptr, FALSE);
-        if (changed) {
-            announceNameChange(control.hwnd); // screen readers read the label's new text
-        }
+        announceNameChange(control.hwnd); // screen readers read the label's new text
         return result;
     }
     case WM_COMMAND:

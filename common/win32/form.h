@@ -122,9 +122,9 @@ class Form {
     // The layout at the window's DPI (form_dpi.cpp).
     void readInitialDpi();
     // Before the window is first shown: the DPI of the monitor it will appear
-    // on, where that differs from the system's, with the window's size and
-    // font at it. Called before the controls are made.
-    void adoptMonitorDpi();
+    // on, where that differs from the system's, with the window's size (of
+    // these styles) and font at it. Called before the controls are made.
+    void adoptMonitorDpi(DWORD style, DWORD exStyle);
     RECT pixelRect(const ControlSpec& control) const;
     int scaled(int pixelsAt96) const;
     void applyLayoutAtDpi();

@@ -14,7 +14,7 @@ void Form::readInitialDpi() {
     dpi_ = usableDpi(systemDpi());
 }
 
-void Form::adoptMonitorDpi() {
+void Form::adoptMonitorDpi(DWORD style, DWORD exStyle) {
     const int dpi = firstLayoutDpi(dpi_, monitorDpiOf(hwnd_));
     if (dpi == dpi_) {
         return;
@@ -22,8 +22,7 @@ void Form::adoptMonitorDpi() {
     dpi_ = dpi;
     defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
     RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
-    adjustWindowRectForDpi(outer, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                           static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
+    adjustWindowRectForDpi(outer, style, exStyle, dpi_);
     ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

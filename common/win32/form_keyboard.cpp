@@ -13,8 +13,10 @@ namespace kana::win32 {
 
 namespace {
 
+// A control without a place of its own shares one with a control that never
+// takes the focus, and follows it in the layout's order.
 template <typename State> bool byTabIndex(const State* a, const State* b) {
-    return a->row->tabIndex < b->row->tabIndex;
+    return a->row->tabIndex != b->row->tabIndex ? a->row->tabIndex < b->row->tabIndex : a->row < b->row;
 }
 
 bool isRepeat(const MSG& message) {
@@ -31,9 +33,7 @@ std::vector<const Form::ControlState*> Form::tabOrder() const {
             order.push_back(&control);
         }
     }
-    // A control without a place of its own shares one with a control that
-    // never takes the focus, and follows it in the layout's order.
-    std::stable_sort(order.begin(), order.end(), &byTabIndex<ControlState>);
+    std::sort(order.begin(), order.end(), &byTabIndex<ControlState>);
     return order;
 }
 

@@ -107,7 +107,7 @@ namespace {
 
 std::vector<std::wstring_view> namesInCreationOrder(const WindowSpec& window) {
     std::vector<std::wstring_view> names;
-    for (const std::size_t index : creationOrder(window)) {
+    for (const std::size_t index : creationOrder(window.controls).view()) {
         names.push_back(window.controls[index].name);
     }
     return names;
@@ -138,8 +138,9 @@ TEST(ReadingOrder, WindowsAreMadeInReadingOrderAndOverlappingControlsKeepTheirSt
 
     for (const WindowSpec* window :
          {&main_window::layout(), &help_window::layout(), &advertisement_window::layout()}) {
-        const std::vector<std::size_t> order = creationOrder(*window);
-        ASSERT_EQ(order.size(), window->controls.size());
+        const std::span<const std::uint8_t> order = window->creationOrder;
+        ASSERT_EQ(order.size(), window->controls.size()) << "every control, once";
+        ASSERT_TRUE(std::equal(order.begin(), order.end(), creationOrder(window->controls).view().begin()));
         std::vector<std::size_t> position(order.size());
         for (std::size_t i = 0; i < order.size(); ++i) {
             position[order[i]] = i;
@@ -192,11 +193,11 @@ TEST(DpiScale, SizesAndLayoutFollowTheDpi) {
 
     // Laid out before it is first shown at the scale of the monitor it opens
     // on, where the system tells it; else at the system's (Windows 7 and 8).
-    EXPECT_EQ(firstLayoutDpi(96, std::nullopt), 96);
+    EXPECT_EQ(firstLayoutDpi(96, 0), 96);
     EXPECT_EQ(firstLayoutDpi(96, 144), 144) << "a 150 % screen beside a 100 % one";
     EXPECT_EQ(firstLayoutDpi(144, 96), 96) << "a 100 % screen beside a 150 % one";
-    EXPECT_EQ(firstLayoutDpi(120, 0), 120) << "the monitor's DPI could not be read";
-    EXPECT_EQ(firstLayoutDpi(0, std::nullopt), 96);
+    EXPECT_EQ(firstLayoutDpi(120, 5000), 120) << "the monitor's DPI makes no sense";
+    EXPECT_EQ(firstLayoutDpi(0, 0), 96);
 
     // The main window's inner size at each tested DPI, from its twips.
     const WindowSpec& main = main_window::layout();
