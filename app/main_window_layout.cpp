@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/reading_order.h"
+
 namespace kana::main_window {
 
 namespace {
@@ -333,7 +335,7 @@ constexpr std::array kControls{
                 {},
                 Pointer::Default,
                 PictureId::None,
-                kWraps | kLink},
+                kWraps | kLink | kTabStop},
     ControlSpec{kDlg,
                 L"dlg",
                 ControlKind::Label,
@@ -367,7 +369,7 @@ constexpr std::array kControls{
                 kBlue,
                 Pointer::ArrowQuestion,
                 PictureId::None,
-                kLink},
+                kLink | kTabStop},
     ControlSpec{kLabel2,
                 L"Label2",
                 ControlKind::Label,
@@ -394,14 +396,14 @@ constexpr std::array kControls{
                 105,
                 2250,
                 675,
-                -1,
+                22, // no place of its own: just before the advertising line below it
                 {},
                 T,
                 kWhite,
                 {},
                 Pointer::Default,
                 PictureId::VendorLogo,
-                kNone,
+                kTabStop,
                 L"搜狗输入法标志，点击打开搜狗输入法网站"},
     ControlSpec{kLabel1,
                 L"Label1",
@@ -419,6 +421,8 @@ constexpr std::array kControls{
                 kRed},
 };
 
+constexpr CreationOrder kCreationOrder = creationOrder(kControls);
+
 constexpr WindowSpec kWindow{L"form1",
                              L"Tessaline",
                              8970,
@@ -429,7 +433,8 @@ constexpr WindowSpec kWindow{L"form1",
                              true,
                              Pointer::ProgramPointer,
                              kDefaultFont,
-                             kControls};
+                             kControls,
+                             kCreationOrder.view()};
 
 } // namespace
 

@@ -37,4 +37,19 @@ std::wstring accessibleNameOf(const ControlSpec& control, std::wstring_view text
     return name;
 }
 
+std::wstring_view defaultActionOf(const ControlSpec& control) {
+    switch (accessibleRoleOf(control)) {
+    case AccessibleRole::Link:
+        return L"打开";
+    case AccessibleRole::Graphic:
+        return (control.flags & kTabStop) != 0 ? L"单击" : L"";
+    default:
+        return L"";
+    }
+}
+
+bool clicksFromKeyboard(const ControlSpec& control) {
+    return !defaultActionOf(control).empty();
+}
+
 } // namespace kana

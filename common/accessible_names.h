@@ -24,4 +24,13 @@ AccessibleRole accessibleRoleOf(const ControlSpec& control);
 // picture's description.
 std::wstring accessibleNameOf(const ControlSpec& control, std::wstring_view text);
 
+// What a click on the control does, as assistive technology offers it: 打开
+// for a link (it opens a page, a window or a topic), 单击 for a picture that
+// takes clicks from the keyboard; empty for a control that does nothing.
+std::wstring_view defaultActionOf(const ControlSpec& control);
+
+// Whether Enter and Space on the control, when it has the focus, do what a
+// click on it does: links and the pictures that are tab stops.
+bool clicksFromKeyboard(const ControlSpec& control);
+
 } // namespace kana

@@ -17,4 +17,11 @@ constexpr int usableDpi(int reported) {
     return reported >= 48 && reported <= 960 ? reported : kStandardDpi;
 }
 
+// The DPI to lay a window out at before it is first shown: that of the monitor
+// it will appear on, where the system tells it (Windows 10 1607 and later),
+// else the system DPI, as on Windows 7 and 8. monitorDpi 0: not told.
+constexpr int firstLayoutDpi(int systemDpi, int monitorDpi) {
+    return usableDpi(monitorDpi) == monitorDpi ? monitorDpi : usableDpi(systemDpi);
+}
+
 } // namespace kana

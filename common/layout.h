@@ -119,8 +119,12 @@ struct WindowSpec {
     bool hasProgramIcon;
     Pointer pointer;
     FontSpec defaultFont;
-    // Controls listed front to back: the first row is drawn on top.
+    // Controls listed front to back: of two that overlap, the earlier row is
+    // drawn on top. The windows are made in reading order otherwise
+    // (reading_order.h), which is the order screen readers follow.
     std::span<const ControlSpec> controls;
+    // The order in which the controls' windows are made (reading_order.h).
+    std::span<const std::uint8_t> creationOrder{};
 };
 
 // twips to device pixels at the given dots per inch, rounded to nearest.

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/reading_order.h"
 #include "windows/contact_texts.h"
 
 namespace kana::advertisement_window {
@@ -56,8 +57,10 @@ constexpr std::array kControls{
                 T},
 };
 
+constexpr CreationOrder kCreationOrder = creationOrder(kControls);
+
 constexpr WindowSpec kWindow{L"Form3", L"广告栏", 7215, 4620, WindowFrame::FixedSingle, Background::SystemFace,
-                             kWhite, false, Pointer::Default, kDefaultFont, kControls};
+                             kWhite, false, Pointer::Default, kDefaultFont, kControls, kCreationOrder.view()};
 // clang-format on
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/reading_order.h"
+
 #include "windows/contact_texts.h"
 
 namespace kana::help_window {
@@ -41,24 +43,26 @@ constexpr std::array kControls{
                 O, kLightYellow, {}, Pointer::FaceIcon, PictureId::None, kWraps},
     ControlSpec{kFrame1, L"Frame1", ControlKind::Frame, L"", L"图示(点击放大)", 0, 1680, 2430, 3690, 5, kFrameFont, O,
                 kRed, kBlue},
-    ControlSpec{kImage1, L"Image1", ControlKind::Picture, L"Frame1", L"", 105, 210, 2145, 3360, -1, {}, T, kWhite, {},
-                Pointer::HandIcon, PictureId::HelpIllustration, kStretch | kHidden, L"安装示意图，点击放大"},
+    ControlSpec{kImage1, L"Image1", ControlKind::Picture, L"Frame1", L"", 105, 210, 2145, 3360, 5, {}, T, kWhite, {},
+                Pointer::HandIcon, PictureId::HelpIllustration, kStretch | kHidden | kTabStop, L"安装示意图，点击放大"},
     ControlSpec{kText1, L"Text1", ControlKind::TextBox, L"", L"", 2520, 105, 5580, 3795, 0, kNoteFont, O, kWhite, {},
                 Pointer::ProgramPointer, PictureId::None, kMultiLine | kReadOnly | kTabStop},
     ControlSpec{kLabel4, L"Label4", ControlKind::Label, L"", L"重启后依然无效？", 210, 1365, 2220, 225, 4, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink | kTabStop},
     ControlSpec{kLabel3, L"Label3", ControlKind::Label, L"", L"为什么安装后无效？", 210, 945, 2220, 225, 3, kTopicFont, O,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink | kTabStop},
     ControlSpec{kLabel2, L"Label2", ControlKind::Label, L"", L"如何还原卸载？", 210, 525, 2220, 225, 2, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink | kTabStop},
     ControlSpec{kLabel1, L"Label1", ControlKind::Label, L"", L"如何安装？", 210, 105, 2220, 225, 1, kTopicFont, T,
-                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink},
+                kYellow, kBlack, Pointer::ArrowIcon, PictureId::None, kCentered | kLink | kTabStop},
 };
+
+constexpr CreationOrder kCreationOrder = creationOrder(kControls);
 
 // The title's leading spaces push the text along the narrow title bar.
 constexpr WindowSpec kWindow{L"Form2", L"                                      帮助说明文件", 8085, 5355,
                              WindowFrame::FixedTool, Background::SystemFace, kWhite, true, Pointer::ProgramPointer,
-                             kDefaultFont, kControls};
+                             kDefaultFont, kControls, kCreationOrder.view()};
 // clang-format on
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "app/win32/input_method_registry.h"
 #include "common/win32/message_box.h"
 #include "lexicon/file_set.h"
+#include "lexicon/operations.h"
 #include "lexicon/win32/lexicon_commands.h"
 #include "windows/win32/about_box.h"
 #include "windows/win32/advertisement_window.h"
@@ -42,6 +43,37 @@ constexpr int hintLine = kDlg;
 constexpr int installTargetLine = kLabel2;
 constexpr int initialBackupTime = kLabel5;
 constexpr int latestBackupTime = kLabel6;
+
+} // namespace
+
+namespace {
+
+// The main window as the lexicon operations see it: refresh, ask, help window, end.
+class MainWindowHost final : public lexicon::OperationHost {
+  public:
+    explicit MainWindowHost(MainWindow& window) : window_(window) {}
+
+    void refresh() override {
+        if (!window_.load()) {
+            // The input method went away while the program ran: nothing more can be offered.
+            window_.endProgram();
+        }
+    }
+
+    lexicon::MessageAnswer showMessage(const lexicon::Message& message) override {
+        const Answer answer = win32::showMessage(
+            message.text, message.title,
+            message.buttons == lexicon::Buttons::OkCancel ? Buttons::OkCancel : Buttons::Ok);
+        return answer == Answer::Ok ? lexicon::MessageAnswer::Ok : lexicon::MessageAnswer::Cancel;
+    }
+
+    void showHelpWindow() override { window_.showHelpWindow(); }
+
+    void endProgram() override { window_.endProgram(); }
+
+  private:
+    MainWindow& window_;
+};
 
 } // namespace
 
@@ -205,10 +237,10 @@ void MainWindow::onClick(int id) {
         showHelpWindow();
         break;
     case vendorLogo:
-        openLink(WebLink::VendorSite);
+        openLink(WebLink::VendorSite, texts::kApplicationTitle);
         break;
     case introductionLink:
-        openLink(WebLink::Introduction);
+        openLink(WebLink::Introduction, texts::kApplicationTitle);
         break;
     case advertisingLine:
         openAdvertisementWindow();
@@ -231,22 +263,26 @@ void MainWindow::onClick(int id) {
 }
 
 void MainWindow::install() {
-    LexiconCommandContext context{*this, versionDir_};
+    MainWindowHost host(*this);
+    LexiconCommandContext context{host, versionDir_};
     runInstall(context, isChecked(backUpFirstBox));
 }
 
 void MainWindow::backUp() {
-    LexiconCommandContext context{*this, versionDir_};
+    MainWindowHost host(*this);
+    LexiconCommandContext context{host, versionDir_};
     runBackup(context);
 }
 
 void MainWindow::restore() {
-    LexiconCommandContext context{*this, versionDir_};
+    MainWindowHost host(*this);
+    LexiconCommandContext context{host, versionDir_};
     runRestore(context, isChecked(restoreToInitialChoice));
 }
 
 void MainWindow::uninstall() {
-    LexiconCommandContext context{*this, versionDir_};
+    MainWindowHost host(*this);
+    LexiconCommandContext context{host, versionDir_};
     runUninstall(context);
 }
 

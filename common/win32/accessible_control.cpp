@@ -1,6 +1,7 @@
 #include "common/win32/accessible_control.h"
 
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <string>
 
@@ -69,6 +70,12 @@ class AccessibleControl final : public IAccessible {
             AddRef();
             return S_OK;
         }
+        // Child enumeration, the window behind the object and its services are
+        // the standard object's: clients find the children and the window as
+        // they do for any system control.
+        if (iid == IID_IEnumVARIANT || iid == IID_IOleWindow || iid == IID_IServiceProvider) {
+            return standard_->QueryInterface(iid, object);
+        }
         *object = nullptr;
         return E_NOINTERFACE;
     }
@@ -94,9 +101,43 @@ class AccessibleControl final : public IAccessible {
                                             DISPID* ids) override {
         return standard_->GetIDsOfNames(iid, names, count, locale, ids);
     }
+    // Scripted clients ask through Invoke: the members this object answers
+    // itself give the same answers there; the others are the standard object's.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
-        return standard_->Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
+        VARIANT child;
+        if (!isOwnMember(id) || (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0 ||
+            !childArgument(parameters, child)) {
+            return standard_->Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
+        }
+        if (id == DISPID_ACC_DODEFAULTACTION) {
+            return accDoDefaultAction(child);
+        }
+        VARIANT answer;
+        ::VariantInit(&answer);
+        HRESULT hr = S_OK;
+        switch (id) {
+        case DISPID_ACC_NAME:
+        case DISPID_ACC_DEFAULTACTION: {
+            BSTR text = nullptr;
+            hr = id == DISPID_ACC_NAME ? get_accName(child, &text) : get_accDefaultAction(child, &text);
+            answer.vt = VT_BSTR;
+            answer.bstrVal = text;
+            break;
+        }
+        case DISPID_ACC_ROLE:
+            hr = get_accRole(child, &answer);
+            break;
+        default:
+            hr = get_accState(child, &answer);
+            break;
+        }
+        if (result != nullptr && SUCCEEDED(hr)) {
+            *result = answer;
+        } else {
+            ::VariantClear(&answer);
+        }
+        return hr;
     }
 
     // IAccessible: the name and role of the control itself; the rest as the system gives it.
@@ -127,9 +168,13 @@ class AccessibleControl final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         const HRESULT result = standard_->get_accState(child, state);
-        if (SUCCEEDED(result) && isSelf(child) && state != nullptr && state->vt == VT_I4 &&
-            accessibleRoleOf(row_) == AccessibleRole::Link) {
-            state->lVal |= STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
+        if (SUCCEEDED(result) && isSelf(child) && state != nullptr && state->vt == VT_I4) {
+            if (accessibleRoleOf(row_) == AccessibleRole::Link) {
+                state->lVal |= STATE_SYSTEM_LINKED;
+            }
+            if ((row_.flags & kTabStop) != 0) {
+                state->lVal |= STATE_SYSTEM_FOCUSABLE;
+            }
         }
         return result;
     }
@@ -162,7 +207,15 @@ class AccessibleControl final : public IAccessible {
         return standard_->get_accSelection(children);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return standard_->get_accDefaultAction(child, action);
+        const std::wstring_view text = defaultActionOf(row_);
+        if (!isSelf(child) || text.empty()) {
+            return standard_->get_accDefaultAction(child, action);
+        }
+        if (action == nullptr) {
+            return E_POINTER;
+        }
+        *action = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *action != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         return standard_->accSelect(flags, child);
@@ -177,8 +230,16 @@ class AccessibleControl final : public IAccessible {
     HRESULT STDMETHODCALLTYPE accHitTest(long left, long top, VARIANT* child) override {
         return standard_->accHitTest(left, top, child);
     }
+    // Does what a click does, once the caller has its answer: the click may
+    // open a window or a message box, which must not run inside the call.
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return standard_->accDoDefaultAction(child);
+        if (!isSelf(child) || !clicksFromKeyboard(row_)) {
+            return standard_->accDoDefaultAction(child);
+        }
+        if (!::IsWindowVisible(hwnd_) || !::IsWindowEnabled(hwnd_)) {
+            return E_FAIL; // a hidden, disabled or destroyed control cannot be clicked either
+        }
+        return ::PostMessageW(hwnd_, kDefaultActionMessage, 0, 0) ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return standard_->put_accName(child, name);
@@ -190,6 +251,38 @@ class AccessibleControl final : public IAccessible {
   private:
     ~AccessibleControl() = default;
 
+    static bool isOwnMember(DISPID id) {
+        return id == DISPID_ACC_NAME || id == DISPID_ACC_ROLE || id == DISPID_ACC_STATE ||
+               id == DISPID_ACC_DEFAULTACTION || id == DISPID_ACC_DODEFAULTACTION;
+    }
+
+    // The child that an Invoke call names: its one optional argument, or the
+    // object itself when the argument is left out. False for an argument this
+    // object does not understand; the standard object then answers.
+    static bool childArgument(const DISPPARAMS* parameters, VARIANT& child) {
+        ::VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = CHILDID_SELF;
+        if (parameters == nullptr || parameters->cArgs == 0) {
+            return true;
+        }
+        if (parameters->cArgs != 1 || parameters->cNamedArgs != 0) {
+            return false;
+        }
+        VARIANT* given = &parameters->rgvarg[0];
+        if (given->vt == (VT_BYREF | VT_VARIANT) && given->pvarVal != nullptr) {
+            given = given->pvarVal;
+        }
+        if (given->vt == VT_ERROR && given->scode == DISP_E_PARAMNOTFOUND) {
+            return true;
+        }
+        if (given->vt != VT_I4) {
+            return false;
+        }
+        child.lVal = given->lVal;
+        return true;
+    }
+
     LONG references_ = 1;
     HWND hwnd_;
     const ControlSpec& row_;
@@ -198,7 +291,7 @@ class AccessibleControl final : public IAccessible {
 
 } // namespace
 
-LRESULT answerAccessibleObject(HWND control, WPARAM flags, const ControlSpec& row) {
+LRESULT AccessibleSlot::answer(HWND control, WPARAM flags, const ControlSpec& row) {
     if (accessibleRoleOf(row) == AccessibleRole::Standard) {
         return 0;
     }
@@ -206,14 +299,22 @@ LRESULT answerAccessibleObject(HWND control, WPARAM flags, const ControlSpec& ro
     if (library.createStandard == nullptr || library.resultFromObject == nullptr) {
         return 0;
     }
-    ComPtr<IAccessible> standard;
-    if (FAILED(library.createStandard(control, OBJID_CLIENT, __uuidof(IAccessible), standard.putVoid()))) {
-        return 0;
+    if (!object_) {
+        ComPtr<IAccessible> standard;
+        if (FAILED(
+                library.createStandard(control, OBJID_CLIENT, __uuidof(IAccessible), standard.putVoid()))) {
+            return 0;
+        }
+        // The slot takes the new object's first reference.
+        IAccessible* made = new AccessibleControl(control, row, std::move(standard));
+        *object_.put() = made;
     }
-    auto* object = new AccessibleControl(control, row, std::move(standard));
-    const LRESULT result = library.resultFromObject(__uuidof(IAccessible), flags, object);
-    object->Release();
+    const LRESULT result = library.resultFromObject(__uuidof(IAccessible), flags, object_.get());
     return result > 0 ? result : 0;
+}
+
+void announceNameChange(HWND control) {
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 } // namespace kana::win32

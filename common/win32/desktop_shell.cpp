@@ -52,6 +52,47 @@ ComPtr<IShellDispatch2> desktopShellDispatch() {
     return shell;
 }
 
+// The user of a process's access token.
+union UserOfToken {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+};
+
+bool readTokenUser(HANDLE process, UserOfToken& buffer) {
+    HANDLE opened = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) {
+        return false;
+    }
+    const unique_handle token(opened);
+    DWORD size = 0;
+    return ::GetTokenInformation(token.get(), TokenUser, &buffer, sizeof buffer, &size) != FALSE;
+}
+
+// The process of the desktop's shell window (Explorer), or 0.
+DWORD desktopShellProcess() {
+    DWORD process = 0;
+    if (HWND shell = ::GetShellWindow()) {
+        ::GetWindowThreadProcessId(shell, &process);
+    }
+    return process;
+}
+
+// Whether the desktop's shell runs as the user this program runs as. Not so
+// when a standard user gave an administrator's password to start the program
+// (elevation "over the shoulder"): what the shell starts then runs as the
+// signed-in user, not as the user who runs this program. Unknown counts as
+// not the same.
+bool shellRunsAsThisUser(DWORD shellProcess) {
+    const unique_handle shell(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcess));
+    if (!shell) {
+        return false;
+    }
+    UserOfToken shellUser;
+    UserOfToken ownUser;
+    return readTokenUser(shell.get(), shellUser) && readTokenUser(::GetCurrentProcess(), ownUser) &&
+           ::EqualSid(shellUser.user.User.Sid, ownUser.user.User.Sid);
+}
+
 void setText(Variant& variant, const std::wstring& text) {
     variant.get()->vt = VT_BSTR;
     variant.get()->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -72,10 +113,17 @@ bool runsElevated() {
 }
 
 bool openThroughDesktopShell(const std::wstring& file, const std::wstring& directory) {
+    const DWORD shellProcess = desktopShellProcess();
+    if (shellProcess == 0 || !shellRunsAsThisUser(shellProcess)) {
+        return false;
+    }
     const ComPtr<IShellDispatch2> shell = desktopShellDispatch();
     if (!shell) {
         return false;
     }
+    // The shell may bring what it starts to the front only if this program,
+    // which the user is working in, lets it.
+    ::AllowSetForegroundWindow(shellProcess);
     const Bstr target(file);
     Variant arguments;
     Variant folder;

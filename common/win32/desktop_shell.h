@@ -14,8 +14,10 @@ bool runsElevated();
 
 // Asks the desktop's shell to open file (a program or an address) with the
 // given current directory (empty: the shell's choice), in a normal window.
-// False where the shell cannot be reached (no Explorer, or Wine); the caller
-// then starts the file itself.
+// The shell is let bring the new window to the front. False where the shell
+// cannot be reached (no Explorer, or Wine) or runs as another user than this
+// program (elevated with another user's password); the caller then starts the
+// file itself.
 bool openThroughDesktopShell(const std::wstring& file, const std::wstring& directory);
 
 } // namespace kana::win32

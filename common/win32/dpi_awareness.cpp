@@ -17,6 +17,23 @@ template <typename Function> Function user32Function(const char* name) {
 
 } // namespace
 
+int monitorDpiOf(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    const auto dpiForWindow = user32Function<DpiForWindow>("GetDpiForWindow");
+    // The window's DPI by its awareness: the monitor's for a per-monitor aware window.
+    return dpiForWindow != nullptr ? static_cast<int>(dpiForWindow(window)) : 0;
+}
+
+void adjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    if (const auto adjustForDpi = user32Function<AdjustForDpi>("AdjustWindowRectExForDpi")) {
+        if (adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+            return;
+        }
+    }
+    ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
 void becomePerMonitorDpiAware() {
     using SetContext = BOOL(WINAPI*)(HANDLE);
     // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.

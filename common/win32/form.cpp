@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "common/accessible_names.h"
 #include "common/resource_ids.h"
-#include "common/win32/accessible_control.h"
 #include "common/win32/control_factory.h"
 #include "common/win32/dpi_awareness.h"
 #include "common/win32/window_classes.h"
@@ -26,7 +26,7 @@ Form::Form(const WindowSpec& layout) : layout_(layout) {
         state.fore = control.foreColour;
         state.background = control.background;
         state.stretch = (control.flags & kStretch) != 0;
-        controls_.push_back(state);
+        controls_.push_back(std::move(state));
     }
 }
 
@@ -54,7 +54,7 @@ bool Form::create() {
         }
     }
     RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
-    ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    ::AdjustWindowRectEx(&outer, style, FALSE, exStyle); // at the system DPI
 
     const std::wstring title(layout_.title);
     HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -63,12 +63,16 @@ bool Form::create() {
     if (hwnd == nullptr) {
         return false;
     }
+    adoptMonitorDpi(style, exStyle);
     applyWindowIcons();
-    for (ControlState& control : controls_) {
-        if (!createControl(control)) {
+    for (const std::size_t index : layout_.creationOrder) {
+        if (!createControl(controls_[index])) {
             return false;
         }
     }
+    // As a dialog starts: focus rectangles hidden until the keyboard is used,
+    // unless the user has asked to see them always.
+    ::SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     return true;
 }
 
@@ -81,8 +85,8 @@ bool Form::createControl(ControlState& control) {
     if (control.hwnd == nullptr) {
         return false;
     }
-    // Rows are listed front to back: each new control goes behind the ones
-    // before it, where the system has usually put it already.
+    // Controls are made in reading order: each new control goes behind the
+    // ones before it, where the system has usually put it already.
     if (::GetWindow(control.hwnd, GW_HWNDNEXT) != nullptr) {
         ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -300,11 +304,27 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
         return reinterpret_cast<LRESULT>(control.font);
     case WM_GETOBJECT:
         if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-            if (const LRESULT answer = answerAccessibleObject(control.hwnd, wParam, row)) {
+            if (const LRESULT answer = control.accessible.answer(control.hwnd, wParam, row)) {
                 return answer;
             }
         }
         break;
+    case kDefaultActionMessage:
+        if (clicksFromKeyboard(row)) {
+            onClick(row.id);
+        }
+        return 0;
+    case WM_DESTROY:
+        control.accessible.release();
+        break;
+    case WM_UPDATEUISTATE: {
+        // Passes the state on to the frame's children, then shows or hides the focus rectangle.
+        const LRESULT result = ::DefWindowProcW(control.hwnd, message, wParam, lParam);
+        if (::GetFocus() == control.hwnd) {
+            ::InvalidateRect(control.hwnd, nullptr, FALSE);
+        }
+        return result;
+    }
     case WM_MOUSEMOVE:
         onControlMouseMove(row.id);
         return 0;
@@ -323,6 +343,7 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
     case WM_SETTEXT: {
         const LRESULT result = ::DefWindowProcW(control.hwnd, message, wParam, lParam);
         ::InvalidateRect(control.hwnd, nullptr, FALSE);
+        announceNameChange(control.hwnd); // screen readers read the label's new text
         return result;
     }
     case WM_COMMAND:

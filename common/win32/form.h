@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/layout.h"
+#include "common/win32/accessible_control.h"
 #include "common/win32/capture_click.h"
 #include "common/win32/focus_memory.h"
 #include "common/win32/gdi_cache.h"
@@ -104,6 +105,7 @@ class Form {
         Background background = Background::Transparent;
         const Picture* picture = nullptr;
         bool stretch = false;
+        AccessibleSlot accessible; // one object per control for assistive technology
     };
 
     ControlState* state(int id);
@@ -119,6 +121,10 @@ class Form {
 
     // The layout at the window's DPI (form_dpi.cpp).
     void readInitialDpi();
+    // Before the window is first shown: the DPI of the monitor it will appear
+    // on, where that differs from the system's, with the window's size (of
+    // these styles) and font at it. Called before the controls are made.
+    void adoptMonitorDpi(DWORD style, DWORD exStyle);
     RECT pixelRect(const ControlSpec& control) const;
     int scaled(int pixelsAt96) const;
     void applyLayoutAtDpi();
@@ -146,6 +152,11 @@ class Form {
     void moveFocus(bool forward);
     bool moveWithinOptionGroup(HWND focus, bool forward);
     bool pressFocusedOrDefault();
+    // Enter and Space on a focused link or clickable picture do what a click does.
+    bool focusClicksFromKeyboard();
+    void clickFocusedControl();
+    // Keyboard use shows the focus rectangles that mouse use leaves hidden.
+    void showFocusCues();
 
     const WindowSpec& layout_;
     HWND hwnd_ = nullptr;

@@ -14,6 +14,19 @@ void Form::readInitialDpi() {
     dpi_ = usableDpi(systemDpi());
 }
 
+void Form::adoptMonitorDpi(DWORD style, DWORD exStyle) {
+    const int dpi = firstLayoutDpi(dpi_, monitorDpiOf(hwnd_));
+    if (dpi == dpi_) {
+        return;
+    }
+    dpi_ = dpi;
+    defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
+    RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
+    adjustWindowRectForDpi(outer, style, exStyle, dpi_);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT Form::pixelRect(const ControlSpec& control) const {
     const int left = twipsToPixels(control.left, dpi_);
     const int top = twipsToPixels(control.top, dpi_);

@@ -6,14 +6,17 @@
 
 #include <algorithm>
 
+#include "common/accessible_names.h"
 #include "common/option_group.h"
 
 namespace kana::win32 {
 
 namespace {
 
+// A control without a place of its own shares one with a control that never
+// takes the focus, and follows it in the layout's order.
 template <typename State> bool byTabIndex(const State* a, const State* b) {
-    return a->row->tabIndex < b->row->tabIndex;
+    return a->row->tabIndex != b->row->tabIndex ? a->row->tabIndex < b->row->tabIndex : a->row < b->row;
 }
 
 bool isRepeat(const MSG& message) {
@@ -84,8 +87,8 @@ bool Form::pressFocusedOrDefault() {
             ::PostMessageW(focused->hwnd, BM_CLICK, 0, 0);
             return true;
         }
-        if ((focused->row->flags & kLink) != 0) {
-            onClick(focused->row->id);
+        if (focusClicksFromKeyboard()) {
+            clickFocusedControl();
             return true;
         }
     }
@@ -101,6 +104,21 @@ bool Form::pressFocusedOrDefault() {
     return false;
 }
 
+bool Form::focusClicksFromKeyboard() {
+    const ControlState* focused = stateOf(::GetFocus());
+    return focused != nullptr && clicksFromKeyboard(*focused->row);
+}
+
+void Form::clickFocusedControl() {
+    if (const ControlState* focused = stateOf(::GetFocus())) {
+        onClick(focused->row->id);
+    }
+}
+
+void Form::showFocusCues() {
+    ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
 void Form::focusFirstControl() {
     ::SetFocus(hwnd_);
     moveFocus(true);
@@ -113,14 +131,14 @@ bool Form::handleDialogKey(const MSG& message) {
     switch (message.wParam) {
     case VK_TAB:
         moveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
+        showFocusCues();
         return true;
     case VK_RETURN:
         return isRepeat(message) || pressFocusedOrDefault();
     case VK_SPACE:
-        if (const ControlState* focused = stateOf(::GetFocus());
-            focused != nullptr && (focused->row->flags & kLink) != 0) {
+        if (focusClicksFromKeyboard()) {
             if (!isRepeat(message)) {
-                onClick(focused->row->id);
+                clickFocusedControl();
             }
             return true;
         }

@@ -11,6 +11,21 @@
 
 namespace kana::win32 {
 
+namespace {
+
+// The focus rectangle of a label or picture that has the focus, unless the
+// window hides focus rectangles until the keyboard is used.
+void drawFocusRectangle(HWND control, HDC dc) {
+    if (::GetFocus() != control || (::SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0) {
+        return;
+    }
+    RECT client{};
+    ::GetClientRect(control, &client);
+    ::DrawFocusRect(dc, &client);
+}
+
+} // namespace
+
 HBRUSH Form::backgroundBrushOf(HWND hwnd) {
     if (hwnd == hwnd_) {
         return layout_.background == Background::Opaque ? gdi_.brush(layout_.backColour)
@@ -124,9 +139,6 @@ void Form::paintLabel(ControlState& control, HDC dc) {
                     DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP | (centred ? DT_CENTER : DT_LEFT));
         y += metrics.tmHeight;
     }
-    if (::GetFocus() == control.hwnd) {
-        ::DrawFocusRect(dc, &client); // a link clicked or reached by the keyboard
-    }
 }
 
 void Form::paintPicture(ControlState& control, HDC dc) {
@@ -156,6 +168,7 @@ void Form::paintControl(ControlState& control, HDC dc) {
         paintPicture(control, dc);
         break;
     }
+    drawFocusRectangle(control.hwnd, dc);
 }
 
 void Form::paintButton(const DRAWITEMSTRUCT& item) {
@@ -188,7 +201,7 @@ void Form::paintButton(const DRAWITEMSTRUCT& item) {
     } else {
         ::DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
-    if ((item.itemState & ODS_FOCUS) != 0) {
+    if ((item.itemState & (ODS_FOCUS | ODS_NOFOCUSRECT)) == ODS_FOCUS) {
         RECT focus = rect;
         ::InflateRect(&focus, -scaled(4), -scaled(4));
         ::DrawFocusRect(dc, &focus);

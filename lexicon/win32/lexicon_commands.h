@@ -4,12 +4,14 @@
 
 #include <string>
 
+namespace kana::lexicon {
+class OperationHost;
+}
+
 namespace kana::win32 {
 
-class MainWindow;
-
 struct LexiconCommandContext {
-    MainWindow& window;
+    lexicon::OperationHost& host; // the main window: refresh, ask, help window, end
     const std::wstring& versionDir;
 };
 

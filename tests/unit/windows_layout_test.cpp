@@ -52,7 +52,7 @@ TEST(HelpWindowLayout, StackingPutsPicture1InFrontOfEverything) {
     EXPECT_EQ(window.controls[2].name, L"Label5");
 }
 
-TEST(HelpWindowLayout, Picture1CoversTheEnlargedWindowAndOnlyTextAndPictureTakeTheFocus) {
+TEST(HelpWindowLayout, Picture1CoversTheEnlargedWindowAndTheTabStopsAreTextTopicsAndPictures) {
     const WindowSpec& window = help_window::layout();
     const ControlSpec& picture = control(window, L"Picture1");
     EXPECT_EQ(picture.kind, ControlKind::PictureBox);
@@ -77,14 +77,17 @@ TEST(HelpWindowLayout, Picture1CoversTheEnlargedWindowAndOnlyTextAndPictureTakeT
             order.emplace_back(c.tabIndex, c.name);
         }
     }
-    EXPECT_EQ(tabStops, (std::vector<std::wstring_view>{L"Picture1", L"Text1"}));
+    EXPECT_EQ(tabStops, (std::vector<std::wstring_view>{L"Picture1", L"Image1", L"Text1", L"Label4",
+                                                        L"Label3", L"Label2", L"Label1"}));
     std::sort(order.begin(), order.end());
     std::vector<std::wstring_view> names;
     for (const auto& entry : order) {
         names.push_back(entry.second);
     }
-    EXPECT_EQ(names, (std::vector<std::wstring_view>{L"Text1", L"Label1", L"Label2", L"Label3", L"Label4",
-                                                     L"Frame1", L"Frame2", L"Label5", L"Picture1"}));
+    // The illustration, which has no place of its own, shares its frame's.
+    EXPECT_EQ(names,
+              (std::vector<std::wstring_view>{L"Text1", L"Label1", L"Label2", L"Label3", L"Label4", L"Frame1",
+                                              L"Image1", L"Frame2", L"Label5", L"Picture1"}));
 }
 
 TEST(HelpWindowLayout, TopicLabelsAreYellowOnlyLabel3IsHighlightedAtCreation) {

@@ -51,8 +51,15 @@ void HelpWindow::showModeless() {
     if (!loaded_) {
         load();
     }
+    const bool shownAlready = ::IsWindowVisible(hwnd()) != FALSE;
     ::ShowWindow(hwnd(), SW_SHOW);
-    ::SetForegroundWindow(hwnd());
+    if (shownAlready) {
+        // Shown again while open: it comes in front of the program's other
+        // windows, as a first showing does. Whether the program itself is in
+        // front is the system's choice: a settings program just started may
+        // come up in front of it, as the user expects.
+        ::SetActiveWindow(hwnd());
+    }
     // Showing the window counts as an activation among the program's own
     // windows, also when the system leaves another window in front.
     chooseTopic(help_topics::kActivationTopic);

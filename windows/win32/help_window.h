@@ -8,8 +8,8 @@ namespace kana::win32 {
 class HelpWindow : public Form {
   public:
     HelpWindow();
-    // Shows the window modeless, without an owner, brings it to the front and
-    // shows the activation topic, as every activation among the program's own
+    // Shows the window modeless, without an owner, in front of the program's
+    // other windows, and shows the activation topic, as every activation among the program's own
     // windows does. The first call also runs the window's load step.
     void showModeless();
 

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "app/main_window_texts.h"
 #include "common/win32/automation.h"
 #include "common/win32/desktop_shell.h"
 #include "common/win32/handles.h"
@@ -94,7 +93,7 @@ bool openInDefaultBrowser(std::wstring_view address) {
 
 } // namespace
 
-void openLink(WebLink link) {
+void openLink(WebLink link, std::wstring_view messageTitle) {
     const std::wstring_view address = linkAddress(link);
     // This program runs elevated, and the browser automation object would run
     // the browser elevated too, browsing the web with administrator rights:
@@ -107,7 +106,7 @@ void openLink(WebLink link) {
     } else if (openInAutomatedBrowser(address) || openInDefaultBrowser(address)) {
         return;
     }
-    showMessage(linkFailedMessage(address), texts::kApplicationTitle);
+    showMessage(linkFailedMessage(address), messageTitle);
 }
 
 } // namespace kana::win32
