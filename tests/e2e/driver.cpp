@@ -432,14 +432,19 @@ std::wstring layoutFont(const kana::FontSpec& font, const kana::FontSpec& window
            (used.underline ? L" u" : L"");
 }
 
-InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi, bool highContrast) {
     const std::wstring probe = binDir() + L"\\control_probe.dll";
     const std::wstring report = probe + L".txt";
     const std::wstring request = probe + L".dpi";
+    const std::wstring contrastRequest = probe + L".contrast";
     DeleteFileW(report.c_str());
     DeleteFileW(request.c_str());
+    DeleteFileW(contrastRequest.c_str());
     if (announcedDpi) {
         writeFile(request, std::to_string(*announcedDpi));
+    }
+    if (highContrast) {
+        writeFile(contrastRequest, "on");
     }
     HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
                                      PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
@@ -462,6 +467,7 @@ InsideReport askInsideTheProgram(const Program& program, std::optional<int> anno
     InsideReport seen;
     const bool answered = waitUntil([&] { return exists(report); }, 10000);
     DeleteFileW(request.c_str());
+    DeleteFileW(contrastRequest.c_str());
     if (!answered) {
         return seen;
     }

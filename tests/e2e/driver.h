@@ -162,9 +162,11 @@ struct InsideReport {
 // Wine refuses WM_GETFONT, WM_PRINTCLIENT and icon handles between processes,
 // so a small probe library (tests/e2e/probe) is loaded into the program (a
 // remote thread calls LoadLibraryW) and asks there. With announcedDpi it first
-// tells the program's windows that their monitor's DPI changed to it. One
-// question per run of the program: a library loads once.
-InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
+// tells the program's windows that their monitor's DPI changed to it; with
+// highContrast it first switches high contrast on inside the program (Wine
+// cannot). One question per run of the program: a library loads once.
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {},
+                                 bool highContrast = false);
 
 // A message box: its text, its title, and its buttons pressed by id.
 struct MessageBoxView {
