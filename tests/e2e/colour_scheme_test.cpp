@@ -232,6 +232,14 @@ TEST(ColourSchemes, HighContrastRepaintsBothWindowsInTheSystemColours) {
     ASSERT_NE(help, nullptr);
     askInsideTheProgram(program, {}, /*highContrast=*/true);
 
+    // The help window goes aside while the main window is looked at.
+    RECT helpRect{};
+    GetWindowRect(help, &helpRect);
+    const auto moveHelp = [&](int left) {
+        SetWindowPos(help, nullptr, left, helpRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    moveHelp(GetSystemMetrics(SM_CXSCREEN) - 8);
+
     using namespace kana::main_window;
     saveScreenshot(window, L"high-contrast-main-window");
     const ScreenImage main = captureScreen(window);
@@ -258,6 +266,7 @@ TEST(ColourSchemes, HighContrastRepaintsBothWindowsInTheSystemColours) {
         EXPECT_TRUE(shows(face, kButtonText)) << button;
     }
 
+    moveHelp(helpRect.left);
     saveScreenshot(help, L"high-contrast-help-window");
     const ScreenImage helpImage = captureScreen(help);
     namespace help_ids = kana::help_window;
