@@ -82,6 +82,8 @@ TEST(ColourScheme, ContrastFollowsTheWcagFormula) {
     EXPECT_DOUBLE_EQ(contrastRatio(kRed, kRed), 1.0);
     EXPECT_NEAR(contrastRatio(Rgb{0x808080}, kWhite), 3.95, 0.01);
     EXPECT_NEAR(contrastRatio(kRed, kWhite), 4.0, 0.01);
+    EXPECT_NEAR(contrastRatio(Rgb{0x767676}, kWhite), 4.54, 0.01);
+    EXPECT_NEAR(contrastRatio(kBlue, Rgb{0x1A1A1A}), 2.03, 0.01);
 }
 
 TEST(ColourScheme, EveryTextStaysLegibleUnderLightAndDarkSchemes) {
