@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Measures Kanaroute against its floors, side by side in one run, and prints
 # one table of ratios (nothing here is a test; no thresholds fail the run):
-#   1 start-up against a fair floor (one window with the main window's fonts, text
-#     and a bitmap) and an empty window, under Wine in Xvfb; with a breakdown by
-#     phase; for the 32-bit product too where 32-bit programs run; and, for
-#     information, against the same window built of the system's standard controls
+#   1 start-up against the same main window built of the system's standard
+#     controls and, for information, against a fair floor (one window with the
+#     main window's fonts, text and a bitmap) and an empty window, under Wine in
+#     Xvfb; with a breakdown by phase; for the 32-bit product too where 32-bit
+#     programs run
 #   2 the size of Kanaroute.exe, by section and resource
 #   3 private memory with the main window idle and with the help window open
 #   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames

@@ -206,7 +206,9 @@ Row startupRow(const std::string& what, const std::vector<double>& measured, con
     row.unit = "ms";
     row.measured = summarise(measured);
     row.floor = summarise(floor);
-    row.target = targetRatio > 0 ? "<= 1.3x" : "(information)";
+    char target[16] = {};
+    std::snprintf(target, sizeof(target), "<= %.1fx", targetRatio);
+    row.target = targetRatio > 0 ? target : "(information)";
     row.targetRatio = targetRatio;
     return row;
 }
@@ -214,12 +216,13 @@ Row startupRow(const std::string& what, const std::vector<double>& measured, con
 std::vector<Row> rowsOf(const ProgramSet& set, const SetSamples& samples) {
     const std::string bits = " (" + set.label + ")";
     std::vector<Row> rows = {
-        startupRow("process start to main window visible and idle, against the fair floor" + bits,
-                   samples.programMs, samples.fairMs, 1.3),
+        startupRow("process start to main window visible and idle, against the main window built of the "
+                   "system's standard controls" +
+                       bits,
+                   samples.programMs, samples.standardControlsMs, 1.1),
+        startupRow("the same against the fair floor" + bits, samples.programMs, samples.fairMs, 0),
         startupRow("the same against the empty window" + bits, samples.programMs, samples.floorMs, 0),
         startupRow("fair floor against the empty window" + bits, samples.fairMs, samples.floorMs, 0),
-        startupRow("the same against the main window built of the system's standard controls" + bits,
-                   samples.programMs, samples.standardControlsMs, 0),
     };
     if (anyAboveZero(samples.floorMemory.windowsPrivate)) {
         rows.push_back(memoryRow(("PrivateUsage, main window idle" + bits).c_str(),

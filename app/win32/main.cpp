@@ -92,11 +92,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
     probe::mark("load-handler");
     registryWarmUp.release();
-    mainWindow.showFirstTime(showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    ::ShowWindow(mainWindow.hwnd(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     probe::mark("show-window");
     mainWindow.focusFirstControl();
     probe::mark("focus");
-    mainWindow.paintFirstFrame();
     ::UpdateWindow(mainWindow.hwnd());
     probe::mark("first-paint");
     probe::finish();

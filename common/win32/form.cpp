@@ -41,6 +41,7 @@ Form::~Form() {
 
 bool Form::create() {
     readInitialDpi();
+    readColourScheme();
     defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
 
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -430,9 +431,6 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paintContainer(hwnd_, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
-        if (showingFirstTime_) {
-            keepControlsOutOfFirstRedraw();
-        }
         return 1;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
@@ -451,23 +449,21 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        HWND hwnd = reinterpret_cast<HWND>(lParam);
-        ControlState* control = stateOf(hwnd);
-        if (control == nullptr) {
-            break;
+    case WM_CTLCOLOREDIT:
+        if (const LRESULT brush =
+                answerControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+            return brush;
         }
-        HBRUSH brush = control->row->kind == ControlKind::TextBox ? ::GetSysColorBrush(COLOR_WINDOW)
-                                                                  : backgroundBrushOf(hwnd);
-        LOGBRUSH info{};
-        ::GetObjectW(brush, sizeof(info), &info);
-        ::SetBkColor(dc, info.lbColor);
-        if (control->fore) {
-            ::SetTextColor(dc, toColorRef(*control->fore));
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            onColourSettingChange();
         }
-        return reinterpret_cast<LRESULT>(brush);
-    }
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        onColourSettingChange();
+        break;
     case WM_SETCURSOR: {
         HWND target = reinterpret_cast<HWND>(wParam);
         if (LOWORD(lParam) == HTCLIENT) {

@@ -4,8 +4,8 @@
 //
 // The builder's jobs live in their own files: form.cpp (lifetime, routing and
 // the control accessors), control_factory.cpp (one child window per row),
-// form_paint.cpp (painting and text layout), form_first_frame.cpp (the
-// first frame, painted in one pass), form_keyboard.cpp (Tab, arrows,
+// form_paint.cpp (painting and text layout), form_colours.cpp (the colours
+// under the user's scheme and high contrast), form_keyboard.cpp (Tab, arrows,
 // Enter and Esc), form_dpi.cpp (the layout at the window's DPI), with the
 // helpers gdi_cache, capture_click, focus_memory and accessible_control.
 #pragma once
@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/colour_scheme.h"
 #include "common/layout.h"
 #include "common/win32/accessible_control.h"
 #include "common/win32/capture_click.h"
@@ -63,11 +64,6 @@ class Form {
     const Picture* layoutPicture(PictureId picture) const;
     // Gives the keyboard focus to the first control in the tab order.
     void focusFirstControl();
-    // Shows the window for the first time, leaving its controls out of the
-    // system's redraw; paintFirstFrame() then draws them all at once
-    // (form_first_frame.cpp).
-    void showFirstTime(int showCommand);
-    void paintFirstFrame();
     // Sets the window's outer size in twips.
     void setOuterSizeTwips(int width, int height);
 
@@ -131,6 +127,14 @@ class Form {
     void applyWindowIcons();
     void onDpiChanged(int dpi, const RECT& suggested);
 
+    // Colours (form_colours.cpp): the user's scheme, read at creation and
+    // again whenever the system says it changed.
+    void readColourScheme();
+    void onColourSettingChange();
+    Surface surfaceOf(HWND hwnd);
+    Rgb textColourOf(const ControlState& control, const Surface& surface) const;
+    LRESULT answerControlColour(HDC dc, HWND hwnd);
+
     // Painting and text layout (form_paint.cpp).
     HBRUSH backgroundBrushOf(HWND hwnd);
     void paintContainer(HWND container, HDC dc);
@@ -138,14 +142,6 @@ class Form {
     void paintPicture(ControlState& control, HDC dc);
     void paintControl(ControlState& control, HDC dc);
     void paintButton(const DRAWITEMSTRUCT& item);
-    // Painted in the form's first frame rather than on its own.
-    static bool inFirstFrame(const ControlState& control);
-    // Takes the controls' pending erase and paint away (the window's own erase
-    // comes first when it is shown).
-    void keepControlsOutOfFirstRedraw();
-    // The controls of a container (empty: the window) in the first frame, through dc.
-    class FirstFrameCanvas;
-    void paintControlsOf(std::wstring_view container, HDC dc, FirstFrameCanvas& canvas);
 
     // Keyboard navigation (form_keyboard.cpp).
     std::vector<const ControlState*> tabOrder() const;
@@ -163,6 +159,7 @@ class Form {
     int dpi_ = 96;
     std::vector<ControlState> controls_;
     GdiCache gdi_;
+    ColourScheme colours_;
     HFONT defaultFont_ = nullptr;
     // The pictures the layout names, by PictureId, each loaded once.
     static constexpr std::size_t kPictureIds = static_cast<std::size_t>(PictureId::HelpIllustration) + 1;
@@ -172,7 +169,6 @@ class Form {
     FocusMemory focus_;
     unique_hicon bigIcon_;
     unique_hicon smallIcon_;
-    bool showingFirstTime_ = false; // inside showFirstTime()'s ShowWindow
 };
 
 // Hands a key press to the program window it is meant for (see

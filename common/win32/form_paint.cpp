@@ -27,21 +27,7 @@ void drawFocusRectangle(HWND control, HDC dc) {
 } // namespace
 
 HBRUSH Form::backgroundBrushOf(HWND hwnd) {
-    if (hwnd == hwnd_) {
-        return layout_.background == Background::Opaque ? gdi_.brush(layout_.backColour)
-                                                        : ::GetSysColorBrush(COLOR_BTNFACE);
-    }
-    if (ControlState* control = stateOf(hwnd)) {
-        switch (control->background) {
-        case Background::Opaque:
-            return gdi_.brush(control->row->backColour);
-        case Background::SystemFace:
-            return ::GetSysColorBrush(COLOR_BTNFACE);
-        case Background::Transparent:
-            return backgroundBrushOf(::GetParent(hwnd));
-        }
-    }
-    return ::GetSysColorBrush(COLOR_BTNFACE);
+    return gdi_.brush(surfaceOf(hwnd).colour);
 }
 
 void Form::paintContainer(HWND container, HDC dc) {
@@ -65,7 +51,7 @@ void Form::paintContainer(HWND container, HDC dc) {
         RECT captionRect{scaled(7), 0, scaled(7) + extent.cx + scaled(2), metrics.tmHeight};
         ::FillRect(dc, &captionRect, backgroundBrushOf(container));
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, frame->fore ? toColorRef(*frame->fore) : ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetTextColor(dc, toColorRef(textColourOf(*frame, surfaceOf(container))));
         ::TextOutW(dc, scaled(8), 0, caption.c_str(), static_cast<int>(caption.size()));
     }
 
@@ -76,8 +62,11 @@ void Form::paintContainer(HWND container, HDC dc) {
             (row.kind != ControlKind::Line && row.kind != ControlKind::Shape)) {
             continue;
         }
-        const COLORREF colour = (row.flags & kSystemHighlight) != 0 ? ::GetSysColor(COLOR_HIGHLIGHT)
-                                                                    : ::GetSysColor(COLOR_WINDOWTEXT);
+        // A line without a colour of its own is drawn in its surface's text colour.
+        const COLORREF colour =
+            (row.flags & kSystemHighlight) != 0
+                ? ::GetSysColor(COLOR_HIGHLIGHT)
+                : toColorRef(textColour(colours_, surfaceOf(container), std::nullopt, TextRole::Plain));
         unique_hpen pen(::CreatePen(PS_SOLID, scaled(1), colour));
         SelectedObject selectedPen(dc, pen.get());
         if (row.kind == ControlKind::Line) {
@@ -111,7 +100,7 @@ void Form::paintLabel(ControlState& control, HDC dc) {
     }
     SelectedObject font(dc, control.font);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, control.fore ? toColorRef(*control.fore) : ::GetSysColor(COLOR_WINDOWTEXT));
+    ::SetTextColor(dc, toColorRef(textColourOf(control, surfaceOf(control.hwnd))));
     const std::wstring caption = text(control.row->id);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
@@ -178,12 +167,19 @@ void Form::paintButton(const DRAWITEMSTRUCT& item) {
     }
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
-    ::FillRect(dc, &rect, backgroundBrushOf(item.hwndItem));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    ::DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const Surface surface = surfaceOf(item.hwndItem);
+    if (surface.kind == Surface::Kind::Fixed) {
+        ::FillRect(dc, &rect, gdi_.brush(surface.colour));
+        ::DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    } else {
+        // In the system's colours the button is drawn as the system draws its own.
+        RECT frame = rect;
+        ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    }
     SelectedObject font(dc, control->font);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    ::SetTextColor(dc, toColorRef(textColourOf(*control, surface)));
     const std::wstring caption = text(control->row->id);
     RECT textRect = rect;
     ::InflateRect(&textRect, -scaled(3), -scaled(3));

@@ -6,6 +6,11 @@ COLORREF toColorRef(Rgb colour) {
     return RGB(colour.red(), colour.green(), colour.blue());
 }
 
+Rgb fromColorRef(COLORREF colour) {
+    return Rgb{(static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+               (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour)};
+}
+
 HFONT GdiCache::font(const FontSpec& font, int dpi) {
     const std::wstring key = std::wstring(font.face) + L"|" +
                              std::to_wstring(static_cast<int>(font.points * 100)) + (font.bold ? L"b" : L"") +

@@ -1,5 +1,6 @@
 // The fonts and brushes of one window, made on first use and kept until the
-// window goes (fonts until its DPI changes).
+// window goes (fonts until its DPI changes, brushes until the system's colours
+// change).
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 namespace kana::win32 {
 
 COLORREF toColorRef(Rgb colour);
+Rgb fromColorRef(COLORREF colour);
 
 // The value a short list keeps for key: the first time, make() makes it and
 // the list keeps it. A list searched in order is all a few values need.
@@ -41,6 +43,10 @@ class GdiCache {
         taken.swap(fonts_);
         return taken;
     }
+    // Lets every brush go; the next calls make them afresh (after the
+    // system's colours or high contrast changed). The caller repaints
+    // everything right after, so no control keeps using a brush let go here.
+    void dropBrushes() { brushes_.clear(); }
 
   private:
     Fonts fonts_;

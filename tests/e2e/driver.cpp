@@ -487,19 +487,25 @@ bool RecordStop::stopped(DWORD timeoutMs) const {
     return stopped_ != nullptr && WaitForSingleObject(stopped_, timeoutMs) == WAIT_OBJECT_0;
 }
 
-InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi) {
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi, bool highContrast) {
     const std::wstring probe = binDir() + L"\\control_probe.dll";
     const std::wstring report = probe + L".txt";
     const std::wstring request = probe + L".dpi";
+    const std::wstring contrastRequest = probe + L".contrast";
     DeleteFileW(report.c_str());
     DeleteFileW(request.c_str());
+    DeleteFileW(contrastRequest.c_str());
     if (announcedDpi) {
         writeFile(request, std::to_string(*announcedDpi));
+    }
+    if (highContrast) {
+        writeFile(contrastRequest, "on");
     }
     loadIntoTheProgram(program, probe);
     InsideReport seen;
     const bool answered = waitUntil([&] { return exists(report); }, 10000);
     DeleteFileW(request.c_str());
+    DeleteFileW(contrastRequest.c_str());
     if (!answered) {
         return seen;
     }

@@ -167,9 +167,11 @@ struct InsideReport {
 // Wine refuses WM_GETFONT, WM_PRINTCLIENT and icon handles between processes,
 // so a small probe library (tests/e2e/probe) is loaded into the program (a
 // remote thread calls LoadLibraryW) and asks there. With announcedDpi it first
-// tells the program's windows that their monitor's DPI changed to it. One
-// question per run of the program: a library loads once.
-InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {});
+// tells the program's windows that their monitor's DPI changed to it; with
+// highContrast it first switches high contrast on inside the program (Wine
+// cannot). One question per run of the program: a library loads once.
+InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi = {},
+                                 bool highContrast = false);
 
 // Loads a library into the running program: a remote thread calls
 // LoadLibraryW. False when it could not be loaded (its DllMain refused).

@@ -12,6 +12,13 @@
 // program that its monitor's DPI changed to it (WM_DPICHANGED, with the
 // window's rectangle scaled from the screen's DPI as the suggestion), as the
 // system does when a window moves to a monitor with another scale.
+//
+// When <this DLL>.contrast exists, the probe first switches high contrast on
+// as far as the program can tell (Wine itself cannot switch it on): the
+// program's calls of SystemParametersInfoW report HCF_HIGHCONTRASTON for
+// SPI_GETHIGHCONTRAST (its import of that function is redirected), and every
+// form then hears WM_SETTINGCHANGE(SPI_SETHIGHCONTRAST) and WM_SYSCOLORCHANGE,
+// as the system sends them when the user turns high contrast on.
 #include <windows.h>
 
 #include <cstdlib>
@@ -142,7 +149,72 @@ BOOL CALLBACK announceDpi(HWND hwnd, LPARAM dpi) {
     return TRUE;
 }
 
+using SystemParametersInfoFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
+SystemParametersInfoFunction g_systemParametersInfo = nullptr;
+
+BOOL WINAPI highContrastOn(UINT action, UINT parameter, PVOID value, UINT winIni) {
+    if (action == SPI_GETHIGHCONTRAST && value != nullptr) {
+        auto* answer = static_cast<HIGHCONTRASTW*>(value);
+        answer->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+        answer->lpszDefaultScheme = nullptr;
+        return TRUE;
+    }
+    return g_systemParametersInfo(action, parameter, value, winIni);
+}
+
+// Points every import of the program file that leads to `function` at `replacement`.
+bool redirectImport(void* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0) {
+        return false;
+    }
+    bool redirected = false;
+    for (auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name != 0; ++module) {
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+             slot->u1.Function != 0; ++slot) {
+            if (reinterpret_cast<void*>(slot->u1.Function) != function) {
+                continue;
+            }
+            DWORD protection = 0;
+            ::VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE, &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            ::VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), protection, &protection);
+            redirected = true;
+        }
+    }
+    return redirected;
+}
+
+BOOL CALLBACK announceHighContrast(HWND hwnd, LPARAM) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (process == ::GetCurrentProcessId() && std::wstring(name) == L"KanarouteForm") {
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(hwnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_BLOCK, 5000, &ignored);
+        ::SendMessageTimeoutW(hwnd, WM_SYSCOLORCHANGE, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    }
+    return TRUE;
+}
+
+void switchHighContrastOn() {
+    void* original =
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoW"));
+    g_systemParametersInfo = reinterpret_cast<SystemParametersInfoFunction>(original);
+    if (original != nullptr && redirectImport(original, reinterpret_cast<void*>(&highContrastOn))) {
+        ::EnumWindows(&announceHighContrast, 0);
+    }
+}
+
 DWORD WINAPI probe(void*) {
+    if (::GetFileAttributesW(pathOf(L".contrast").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        switchHighContrastOn();
+    }
     HANDLE request = ::CreateFileW(pathOf(L".dpi").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
     if (request != INVALID_HANDLE_VALUE) {
