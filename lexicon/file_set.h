@@ -41,7 +41,7 @@ struct FileSet {
     std::wstring intentRecord() const { return versionDir + L"\\Kanaroute操作记录.txt"; }
 
     // The phrase list shipped beside the program, by its bare name: it is looked
-    // up in the current directory.
+    // up in the current directory, then beside the program.
     static std::wstring phraseListName() { return L"date.dat"; }
 };
 

@@ -10,6 +10,10 @@ Message ok(std::wstring text) {
 
 const wchar_t kNothingChanged[] = L"词库文件均未改动，没有任何词条丢失。";
 const wchar_t kAllPutBack[] = L"操作已取消，词库文件均已恢复原样，没有任何词条丢失。";
+// What a user can do about a file that another program holds.
+const wchar_t kCloseAndRestart[] =
+    L"请关闭可能正在使用这些文件的程序（例如搜狗输入法的设置程序、打开了词库文件的编辑器），"
+    L"然后重新启动本程序，它会再试。";
 
 std::wstring reasonLine(const std::wstring& reason) {
     return L"原因：" + reason;
@@ -109,9 +113,16 @@ Message settingsProgramNotStarted(const std::wstring& appPath, const std::wstrin
 }
 
 Message phraseListUnreadable(const std::wstring& fullPath, const std::wstring& reason) {
-    return ok(L"无法读取要安装的词库文件：\r\n" + fullPath + L"\r\n" + reasonLine(reason) +
-              L"\r\n\r\n请从本程序所在的文件夹启动本程序（词库文件 date.dat 需要在当前文件夹中）。\r\n" +
+    return ok(L"无法读取要安装的词库文件：\r\n" + fullPath + L"\r\n" + reasonLine(reason) + L"\r\n\r\n" +
               kNothingChanged);
+}
+
+Message phraseListMissing(const std::wstring& inCurrentFolder, const std::wstring& besideProgram) {
+    std::wstring text = L"找不到要安装的词库文件 date.dat。程序在以下位置查找过：\r\n" + inCurrentFolder;
+    if (besideProgram != inCurrentFolder) {
+        text += L"\r\n" + besideProgram;
+    }
+    return ok(text + L"\r\n\r\n请将 date.dat 放在本程序所在的文件夹中，然后再试。\r\n" + kNothingChanged);
 }
 
 Message phrasesMissingForBackup(const std::wstring& phrasesPath) {
@@ -188,18 +199,24 @@ Message recoveryUndone(OperationKind operation) {
 Message recoveryIncomplete(OperationKind operation, const std::vector<UndoFailure>& undoFailures) {
     return ok(interrupted(operation) +
               L"程序试图撤销该操作做过的改动，但有文件未能还原。您的词条没有丢失，请按下面的说明找到它们：" +
-              undoFailureList(undoFailures) + L"\r\n\r\n下次启动本程序时，它会再试着还原这些文件。");
+              undoFailureList(undoFailures) + L"\r\n\r\n操作记录保留在原处。" + kCloseAndRestart);
 }
 
 Message recordUnreadable(const std::wstring& recordPath, const std::wstring& reason) {
     return ok(L"发现以前的操作留下的记录文件：\r\n" + recordPath + L"\r\n但无法读取它。\r\n" +
-              reasonLine(reason) + L"\r\n\r\n程序没有改动任何文件。");
+              reasonLine(reason) + L"\r\n\r\n程序没有改动任何文件，记录文件保留在原处。" + kCloseAndRestart);
 }
 
 Message recordUnwritable(const std::wstring& recordPath, const std::wstring& reason) {
     return ok(L"上次的操作没有进行完就被中断了。它的记录文件：\r\n" + recordPath +
-              L"\r\n无法写入，因此程序这次没有撤销它，也没有改动任何文件。\r\n" + reasonLine(reason) +
-              L"\r\n\r\n下次启动本程序时，它会再试。");
+              L"\r\n无法写入，因此程序这次没有继续撤销它，没有任何词条丢失。\r\n" + reasonLine(reason) +
+              L"\r\n\r\n记录文件保留在原处。" + kCloseAndRestart);
+}
+
+Message recycleRefused(OperationKind operation, const std::wstring& asidePath, const std::wstring& reason) {
+    return ok(interrupted(operation) + L"当时该操作的每一步都已完成，只剩下被替换的旧文件：\r\n" + asidePath +
+              L"\r\n无法移到回收站。\r\n" + reasonLine(reason) +
+              L"\r\n\r\n该文件和操作记录都保留在原处，没有任何词条丢失。" + kCloseAndRestart);
 }
 
 Message recordNotRecognised(const std::wstring& recordPath) {

@@ -4,6 +4,7 @@
 #include "common/win32/message_box.h"
 #include "lexicon/operations.h"
 #include "lexicon/recovery.h"
+#include "lexicon/retrying_file_steps.h"
 #include "lexicon/win32/win32_file_steps.h"
 
 namespace kana::win32 {
@@ -41,9 +42,18 @@ class MainWindowHost final : public lexicon::OperationHost {
 
 namespace {
 
+// The real files, with steps on a file that another program holds for a
+// moment tried again.
+struct RealFiles {
+    lexicon::win32::Win32FileSteps win32;
+    lexicon::RetryingFileSteps steps{win32,
+                                     [](int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }};
+};
+
 // Runs one operation against the real files, with the main window as its host.
 template <typename Operation> void runWithRealFiles(LexiconCommandContext& context, Operation operation) {
-    lexicon::win32::Win32FileSteps steps;
+    RealFiles files;
+    lexicon::FileSteps& steps = files.steps;
     MainWindowHost host(context.window);
     operation(steps, lexicon::FileSet(context.versionDir), host);
 }
@@ -68,9 +78,9 @@ void runRestore(LexiconCommandContext& context, bool toInitial) {
 }
 
 void recoverInterruptedOperation(const std::wstring& versionDir) {
-    lexicon::win32::Win32FileSteps steps;
+    RealFiles files;
     if (const std::optional<lexicon::Message> report =
-            lexicon::recoverInterruptedOperation(steps, lexicon::FileSet(versionDir))) {
+            lexicon::recoverInterruptedOperation(files.steps, lexicon::FileSet(versionDir))) {
         win32::showMessage(report->text, report->title, Buttons::Ok);
     }
 }
