@@ -144,6 +144,13 @@ Message undo(FileSteps& steps, const FileSet& files, HeldFile& held, const Inten
             continue;
         }
         const PlannedStep& step = record.steps[static_cast<std::size_t>(index - 1)];
+        // Once a step could not be undone, the earlier ones stay in effect:
+        // judged by the files, a later step's file under their names would
+        // look like their own.
+        if (!failures.empty()) {
+            failures.push_back(undoFailureOf(step, L"其后的一步未能还原，这一步保持原样。"));
+            continue;
+        }
         if (const StepResult result = undoStep(steps, step, diedForward && index > record.done); !result.ok) {
             failures.push_back(undoFailureOf(step, result.reason));
             continue;
