@@ -6,15 +6,22 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kana::lexicon {
 
 namespace {
 
-bool isOneOf(const std::wstring& path, std::initializer_list<std::wstring> names) {
-    for (const std::wstring& name : names) {
-        if (path == name) {
+// Whether path is the version directory, a backslash and one of the names.
+bool isOneOf(const FileSet& files, const std::wstring& path, std::initializer_list<std::wstring_view> names) {
+    const std::wstring& dir = files.versionDir;
+    if (path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0 || path[dir.size()] != L'\\') {
+        return false;
+    }
+    const std::wstring_view name = std::wstring_view(path).substr(dir.size() + 1);
+    for (const std::wstring_view known : names) {
+        if (name == known) {
             return true;
         }
     }
@@ -25,24 +32,25 @@ bool isOneOf(const std::wstring& path, std::initializer_list<std::wstring> names
 // lexicon's own names directly in the version directory, in the role that
 // this program gives it. A copy's source is only read, never changed.
 bool belongsHere(const FileSet& files, const IntentRecord& record) {
+    constexpr std::wstring_view phrases = L"phrases.ini";
+    constexpr std::wstring_view initial = L"phrases最初备份.ini";
+    constexpr std::wstring_view latest = L"phrases最近备份.ini";
     for (const PlannedStep& step : record.steps) {
         bool known = false;
         switch (step.kind) {
         case PlannedStep::Kind::SetAside:
-            known = isOneOf(step.from, {files.phrases(), files.latestBackup()}) &&
-                    isOneOf(step.to, {files.phrasesAside(), files.latestBackupAside()});
+            known = isOneOf(files, step.from, {phrases, latest}) &&
+                    isOneOf(files, step.to, {L"phrases.old.ini", L"phrases最近备份.old.ini"});
             break;
-        case PlannedStep::Kind::Rename: {
-            const std::initializer_list<std::wstring> renamed = {files.phrases(), files.initialBackup(),
-                                                                 files.latestBackup(), files.swapFile()};
-            known = isOneOf(step.from, renamed) && isOneOf(step.to, renamed);
+        case PlannedStep::Kind::Rename:
+            known = isOneOf(files, step.from, {phrases, initial, latest, L"phrasesTEMP.ini"}) &&
+                    isOneOf(files, step.to, {phrases, initial, latest, L"phrasesTEMP.ini"});
             break;
-        }
         case PlannedStep::Kind::Copy:
-            known = isOneOf(step.to, {files.phrases(), files.initialBackup(), files.latestBackup()});
+            known = isOneOf(files, step.to, {phrases, initial, latest});
             break;
         case PlannedStep::Kind::WriteTimeStamp:
-            known = isOneOf(step.to, {files.initialTimeStamp(), files.latestTimeStamp()});
+            known = isOneOf(files, step.to, {L"time000.ini", L"time001.ini"});
             break;
         }
         if (!known) {

@@ -24,11 +24,11 @@ class RetryingHeldFile final : public HeldFile {
 
 } // namespace
 
-StepResult RetryingFileSteps::retried(const std::function<StepResult()>& step) const {
-    StepResult result = step();
+StepResult RetryingFileSteps::retriedCall(StepResult (*step)(const void*), const void* context) const {
+    StepResult result = step(context);
     for (int tried = 1; !result.ok && result.held && tried < policy_.tries; ++tried) {
-        pause_(policy_.pauseMs);
-        result = step();
+        pause_.wait(policy_.pauseMs);
+        result = step(context);
     }
     return result;
 }

@@ -8,7 +8,6 @@
 
 #include "lexicon/file_steps.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,14 +18,18 @@ struct RetryPolicy {
     int pauseMs = 250; // between two tries
 };
 
-// Waits the given number of milliseconds.
-using Pause = std::function<void(int milliseconds)>;
+// Waits between two tries.
+class Pause {
+  public:
+    virtual ~Pause() = default;
+    virtual void wait(int milliseconds) = 0;
+};
 
 // Takes every step through another FileSteps, trying again what failed as held.
 class RetryingFileSteps final : public FileSteps {
   public:
-    RetryingFileSteps(FileSteps& inner, Pause pause, RetryPolicy policy = {})
-        : inner_(inner), pause_(std::move(pause)), policy_(policy) {}
+    RetryingFileSteps(FileSteps& inner, Pause& pause, RetryPolicy policy = {})
+        : inner_(inner), pause_(pause), policy_(policy) {}
 
     Lookup lookUp(const std::wstring& path) override { return inner_.lookUp(path); }
     StepResult deleteFile(const std::wstring& path) override;
@@ -52,11 +55,17 @@ class RetryingFileSteps final : public FileSteps {
 
     // Tries the step until it succeeds, fails for another reason than a held
     // file, or the tries are used up.
-    StepResult retried(const std::function<StepResult()>& step) const;
+    template <typename Step> StepResult retried(Step step) const { return retriedCall(&call<Step>, &step); }
 
   private:
+    template <typename Step> static StepResult call(const void* step) {
+        return (*static_cast<const Step*>(step))();
+    }
+    // One loop for every step, so that each step adds only its call.
+    StepResult retriedCall(StepResult (*step)(const void*), const void* context) const;
+
     FileSteps& inner_;
-    Pause pause_;
+    Pause& pause_;
     RetryPolicy policy_;
 };
 

@@ -43,22 +43,6 @@ BOOL CALLBACK findMainWindow(HWND hwnd, LPARAM parameter) {
     return TRUE;
 }
 
-struct MessageBoxSearch {
-    DWORD process = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<MessageBoxSearch*>(parameter);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hwnd, &process);
-    if (process == search->process && ::IsWindowVisible(hwnd) && textOf(hwnd, ::GetClassNameW) == L"#32770") {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 } // namespace
 
 SingleInstance::SingleInstance() {
@@ -87,11 +71,8 @@ void bringRunningCopyForward(std::wstring_view windowClass, std::wstring_view ti
     if (::IsIconic(search.found)) {
         ::ShowWindowAsync(search.found, SW_RESTORE);
     }
-    // A message box it shows (at start-up before its window appears, or
-    // during an operation) is what the user must see first.
-    MessageBoxSearch box{process};
-    ::EnumWindows(&findMessageBox, reinterpret_cast<LPARAM>(&box));
-    ::SetForegroundWindow(box.found != nullptr ? box.found : ::GetLastActivePopup(search.found));
+    // A message box it shows is what the user must see first.
+    ::SetForegroundWindow(::GetLastActivePopup(search.found));
 }
 
 } // namespace kana::win32

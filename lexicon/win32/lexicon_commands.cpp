@@ -44,10 +44,15 @@ namespace {
 
 // The real files, with steps on a file that another program holds for a
 // moment tried again.
+class SleepingPause final : public lexicon::Pause {
+  public:
+    void wait(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+};
+
 struct RealFiles {
     lexicon::win32::Win32FileSteps win32;
-    lexicon::RetryingFileSteps steps{win32,
-                                     [](int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }};
+    SleepingPause pause;
+    lexicon::RetryingFileSteps steps{win32, pause};
 };
 
 // Runs one operation against the real files, with the main window as its host.

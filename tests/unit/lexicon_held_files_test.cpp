@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -22,6 +23,16 @@ using testing::FakeFileSystem;
 using testing::kOperations;
 using testing::kVersionDir;
 using testing::RecordingHost;
+
+// Waits no time; tells the test how long it would have waited.
+class TestPause final : public Pause {
+  public:
+    explicit TestPause(std::function<void(int)> onWait) : onWait_(std::move(onWait)) {}
+    void wait(int milliseconds) override { onWait_(milliseconds); }
+
+  private:
+    std::function<void(int)> onWait_;
+};
 
 // Every content of the version directory, and what went to the Recycle Bin.
 std::multiset<std::string> keptContents(const FakeFileSystem& fs) {
@@ -43,12 +54,13 @@ TEST(LexiconHeldFiles, AHoldWithinTheRetryWindowIsWaitedOutAndALongerOneChangesN
         const auto before = fs.files;
         fs.locked.insert(files.phrases());
         int waited = 0;
-        RetryingFileSteps steps(fs, [&](int milliseconds) {
+        TestPause pause([&](int milliseconds) {
             waited += milliseconds;
             if (waited >= holdMs) {
                 fs.locked.clear();
             }
         });
+        RetryingFileSteps steps(fs, pause);
         RecordingHost host;
         const Outcome outcome = install(steps, files, true, host);
         if (holdMs <= 11 * 250) {
@@ -71,7 +83,8 @@ TEST(LexiconHeldFiles, AHoldWithinTheRetryWindowIsWaitedOutAndALongerOneChangesN
     testing::setUpState(fs, 'C');
     fs.failingCalls = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     int pauses = 0;
-    RetryingFileSteps steps(fs, [&](int) { ++pauses; });
+    TestPause pause([&](int) { ++pauses; });
+    RetryingFileSteps steps(fs, pause);
     RecordingHost host;
     EXPECT_EQ(install(steps, files, true, host), Outcome::Stopped);
     EXPECT_EQ(pauses, 0);
@@ -126,7 +139,8 @@ TEST(LexiconHeldFiles, TheRecordOfARunningOperationIsLeftAloneByAnotherStart) {
     fs.locked.insert(files.intentRecord());
     const auto before = fs.files;
     int pauses = 0;
-    RetryingFileSteps steps(fs, [&](int) { ++pauses; });
+    TestPause pause([&](int) { ++pauses; });
+    RetryingFileSteps steps(fs, pause);
     EXPECT_FALSE(recoverInterruptedOperation(steps, files));
     EXPECT_EQ(pauses, 11);
     EXPECT_EQ(fs.files, before);
