@@ -1,5 +1,7 @@
 #include "app/input_method_paths.h"
 
+#include <string_view>
+
 namespace kana {
 
 namespace {
@@ -30,6 +32,28 @@ std::optional<std::wstring> pathTextProblem(const RegistryValues& values) {
         if (text->find_first_of(L"*?") != std::wstring::npos) {
             return L"路径含有通配符 * 或 ?，查找文件时会匹配到别的文件。";
         }
+    }
+    // The joined path must name the folder it seems to name: Windows resolves
+    // "." and "..", drops a trailing dot or space from a name, and reads a
+    // colon after a name as a stream of that file.
+    const std::wstring joined = versionDirectoryOf(values);
+    if (joined.find(L':', 2) != std::wstring::npos) {
+        return L"路径中除盘符后的冒号以外还含有冒号 :，它会指向文件的数据流而不是文件夹。";
+    }
+    std::size_t start = 3; // after the drive letter, its colon and the first separator
+    while (start <= joined.size()) {
+        std::size_t end = start;
+        while (end < joined.size() && !isSeparator(joined[end])) {
+            ++end;
+        }
+        const std::wstring_view name(joined.data() + start, end - start);
+        if (name == L"." || name == L"..") {
+            return L"路径中含有 . 或 .. ，它会指向安装文件夹以外的地方。";
+        }
+        if (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+            return L"路径中有以点或空格结尾的名称，Windows 会去掉结尾的点或空格，实际用到的是另一个文件夹。";
+        }
+        start = end + 1;
     }
     return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "lexicon/file_set.h"
@@ -46,8 +47,13 @@ class TimedFileSteps final : public kana::lexicon::FileSteps {
     kana::lexicon::StepResult flush(const std::wstring& path) override {
         return timed(Kind::Flush, [&] { return real_.flush(path); });
     }
-    kana::lexicon::StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override {
-        return timed(Kind::Other, [&] { return real_.appendToSmallFile(path, bytes); });
+    kana::lexicon::StepResult createHeldFile(const std::wstring& path, const std::string& bytes,
+                                             std::unique_ptr<kana::lexicon::HeldFile>& held) override {
+        return timed(Kind::Other, [&] { return real_.createHeldFile(path, bytes, held); });
+    }
+    kana::lexicon::StepResult openHeldFile(const std::wstring& path, std::string& bytes,
+                                           std::unique_ptr<kana::lexicon::HeldFile>& held) override {
+        return timed(Kind::Other, [&] { return real_.openHeldFile(path, bytes, held); });
     }
     kana::lexicon::StepResult rename(const std::wstring& from, const std::wstring& to) override {
         return timed(Kind::Rename, [&] { return real_.rename(from, to); });
@@ -72,6 +78,9 @@ class TimedFileSteps final : public kana::lexicon::FileSteps {
     }
     std::wstring fullPath(const std::wstring& bareName) override {
         return timed(Kind::Other, [&] { return real_.fullPath(bareName); });
+    }
+    std::wstring besideProgram(const std::wstring& bareName) override {
+        return timed(Kind::Other, [&] { return real_.besideProgram(bareName); });
     }
 
     void reset() { totals_ = {}; }

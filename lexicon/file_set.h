@@ -14,18 +14,18 @@ struct FileSet {
     std::wstring versionDir;
 
     // The input method's custom-phrase file.
-    std::wstring phrases() const { return versionDir + L"\\phrases.ini"; }
+    std::wstring phrases() const;
     // phrases.ini as it was before the first backup made through this program.
-    std::wstring initialBackup() const { return versionDir + L"\\phrases最初备份.ini"; }
+    std::wstring initialBackup() const;
     // The most recent backup.
-    std::wstring latestBackup() const { return versionDir + L"\\phrases最近备份.ini"; }
+    std::wstring latestBackup() const;
     // Holds the latest backup while it is exchanged with phrases.ini.
-    std::wstring swapFile() const { return versionDir + L"\\phrasesTEMP.ini"; }
+    std::wstring swapFile() const;
     // Time-stamp files of the initial and the latest backup.
-    std::wstring initialTimeStamp() const { return versionDir + L"\\time000.ini"; }
-    std::wstring latestTimeStamp() const { return versionDir + L"\\time001.ini"; }
+    std::wstring initialTimeStamp() const;
+    std::wstring latestTimeStamp() const;
     // The input method's settings program.
-    std::wstring settingsProgram() const { return versionDir + L"\\config.exe"; }
+    std::wstring settingsProgram() const;
 
     // Where a file that is about to be replaced is kept until its replacement is
     // in place, so that a failure on the way can put it back. An operation cut
@@ -33,16 +33,20 @@ struct FileSet {
     // a set-aside file without a record may hold the user's only copy of some
     // phrases, so it is reported and never overwritten or deleted: the
     // operations that need its name refuse to start and name it.
-    std::wstring latestBackupAside() const { return versionDir + L"\\phrases最近备份.old.ini"; }
-    std::wstring phrasesAside() const { return versionDir + L"\\phrases.old.ini"; }
+    std::wstring latestBackupAside() const;
+    std::wstring phrasesAside() const;
 
     // The record an operation keeps beside the files while it changes them, so
     // that the next start can finish or undo an operation that was cut short.
-    std::wstring intentRecord() const { return versionDir + L"\\Kanaroute操作记录.txt"; }
+    std::wstring intentRecord() const;
 
     // The phrase list shipped beside the program, by its bare name: it is looked
-    // up in the current directory.
+    // up in the current directory, then beside the program.
     static std::wstring phraseListName() { return L"date.dat"; }
+
+  private:
+    // The version directory followed by suffix (made in one place, not at every use).
+    std::wstring member(const wchar_t* suffix) const;
 };
 
 } // namespace kana::lexicon

@@ -3,6 +3,7 @@
 // that behaves like Windows.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -13,9 +14,26 @@ namespace kana::lexicon {
 struct StepResult {
     bool ok = true;
     std::wstring reason;
+    // The file is held by another program (a sharing or lock violation, or a
+    // delete still pending): the same step may well succeed a moment later.
+    bool held = false;
 
     static StepResult success() { return {}; }
-    static StepResult failure(std::wstring reason) { return {false, std::move(reason)}; }
+    static StepResult failure(std::wstring reason) { return {false, std::move(reason), false}; }
+    static StepResult heldFile(std::wstring reason) { return {false, std::move(reason), true}; }
+};
+
+// A small file that this process keeps open from its creation until it is
+// removed: other programs may read it, but can neither change nor delete it,
+// and another copy of this program can tell that it belongs to a live
+// operation. Closing it (the destructor) leaves the file in place.
+class HeldFile {
+  public:
+    virtual ~HeldFile() = default;
+    // Adds bytes at the end, through to the disk.
+    virtual StepResult append(const std::string& bytes) = 0;
+    // Closes the file and deletes it.
+    virtual StepResult remove() = 0;
 };
 
 // What the existence test found. Only "file or path not found" counts as
@@ -68,10 +86,19 @@ class FileSteps {
     // the record of an operation). Writes reach the disk before they return.
     virtual StepResult readSmallFile(const std::wstring& path, std::string& bytes) = 0;
     virtual StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) = 0;
-    // Adds bytes at the end of an existing small file, through to the disk.
-    virtual StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) = 0;
+    // Creates a small file that must not exist yet, writes bytes through to
+    // the disk and keeps it held (see HeldFile). Where it fails after the file
+    // was created, the file is removed again; an existing file is never touched.
+    virtual StepResult createHeldFile(const std::wstring& path, const std::string& bytes,
+                                      std::unique_ptr<HeldFile>& held) = 0;
+    // Opens an existing small file for this process alone and reads it whole.
+    // Fails as held when another process has it open for writing.
+    virtual StepResult openHeldFile(const std::wstring& path, std::string& bytes,
+                                    std::unique_ptr<HeldFile>& held) = 0;
     // The full path that a bare file name stands for in the current directory.
     virtual std::wstring fullPath(const std::wstring& bareName) = 0;
+    // The full path of a file of that name beside the program itself.
+    virtual std::wstring besideProgram(const std::wstring& bareName) = 0;
 };
 
 } // namespace kana::lexicon

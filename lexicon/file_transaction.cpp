@@ -41,17 +41,14 @@ bool FileTransaction::commit() {
         }
     }
     // Should the record stay, the next start finds every step done and only removes it.
-    steps_.deleteFile(recordPath_);
+    record_->remove();
+    record_.reset();
     return true;
 }
 
 // Reads what the time-stamp files hold now, then writes the plan; nothing has
 // been changed when this fails.
 bool FileTransaction::prepare() {
-    if (const Lookup record = steps_.lookUp(recordPath_); !record.absent()) {
-        return fail(StepKind::WriteFile, recordPath_, {},
-                    StepResult::failure(record.unknown() ? record.reason : L"文件已存在。"));
-    }
     for (PlannedStep& step : plan_) {
         if (step.kind != PlannedStep::Kind::WriteTimeStamp) {
             continue;
@@ -71,8 +68,15 @@ bool FileTransaction::prepare() {
     IntentRecord record;
     record.operation = operation_;
     record.steps = plan_;
-    if (const StepResult result = steps_.writeSmallFile(recordPath_, encodePlan(record)); !result.ok) {
-        steps_.deleteFile(recordPath_);
+    if (const StepResult result = steps_.createHeldFile(recordPath_, encodePlan(record), record_);
+        !result.ok) {
+        record_.reset();
+        // A record that is already there (hidden from the look-ups, or made
+        // since) belongs to another operation: it is named and left alone.
+        const StepResult readable = steps_.canRead(recordPath_);
+        if (result.held || readable.ok || readable.held) {
+            return fail(StepKind::WriteFile, recordPath_, {}, result);
+        }
         // The record lies beside the files, so the first step would have failed
         // for the same reason (a missing folder, a write-protected one): the
         // user is told about that step, which is what they asked for.
@@ -86,7 +90,6 @@ bool FileTransaction::prepare() {
             return fail(StepKind::Rename, first.from, first.to, result);
         }
     }
-    recordWritten_ = true;
     return true;
 }
 
@@ -118,8 +121,7 @@ bool FileTransaction::takeStep(std::size_t index) {
             return fail(StepKind::Flush, step.to, {}, result);
         }
     }
-    if (const StepResult result = steps_.appendToSmallFile(recordPath_, doneMark(static_cast<int>(done_)));
-        !result.ok) {
+    if (const StepResult result = record_->append(doneMark(static_cast<int>(done_))); !result.ok) {
         return fail(StepKind::WriteFile, recordPath_, {}, result);
     }
     return true;
@@ -153,10 +155,8 @@ UndoFailure undoFailureOf(const PlannedStep& step, const std::wstring& reason) {
 void FileTransaction::undo() {
     // First the record learns how many steps are in effect, so that the next
     // start never takes an undone step for one the process died in.
-    if (recordWritten_ && done_ > 0) {
-        if (const StepResult marked =
-                steps_.appendToSmallFile(recordPath_, undoMark(static_cast<int>(done_)));
-            !marked.ok) {
+    if (record_ && done_ > 0) {
+        if (const StepResult marked = record_->append(undoMark(static_cast<int>(done_))); !marked.ok) {
             for (std::size_t left = done_; left > 0; --left) {
                 undoFailures_.push_back(undoFailureOf(plan_[left - 1], marked.reason));
             }
@@ -183,18 +183,18 @@ void FileTransaction::undo() {
             undoFailures_.push_back(undoFailureOf(step, result.reason));
             continue;
         }
-        if (const StepResult marked =
-                steps_.appendToSmallFile(recordPath_, undoneMark(static_cast<int>(index)));
-            !marked.ok) {
+        if (const StepResult marked = record_->append(undoneMark(static_cast<int>(index))); !marked.ok) {
             for (std::size_t left = index - 1; left > 0; --left) {
                 undoFailures_.push_back(undoFailureOf(plan_[left - 1], marked.reason));
             }
             break;
         }
     }
-    if (recordWritten_ && undoFailures_.empty()) {
-        steps_.deleteFile(recordPath_);
+    if (record_ && undoFailures_.empty()) {
+        record_->remove();
     }
+    // Otherwise the record stays for the next start; it is closed here.
+    record_.reset();
 }
 
 } // namespace kana::lexicon

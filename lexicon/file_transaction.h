@@ -3,15 +3,18 @@
 // plan to the intent record beside the files (through to the disk), takes the
 // steps one by one, marking each in the record once it is done and its data is
 // on the disk, and finally moves the file that was set aside to the Recycle Bin
-// and removes the record. When a step fails, the steps done so far are undone
-// in reverse order; when the process dies instead, the next start reads the
-// record and finishes or undoes the operation (see recovery.h).
+// and removes the record. The record is created anew (never over an existing
+// one) and held open from its creation to its removal, so that another copy
+// of the program cannot take a live operation for one that was cut short. When a step fails, the steps done
+// so far are undone in reverse order; when the process dies instead, the next start reads the record and
+// finishes or undoes the operation (see recovery.h).
 #pragma once
 
 #include "lexicon/file_set.h"
 #include "lexicon/file_steps.h"
 #include "lexicon/intent_record.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,8 +86,8 @@ class FileTransaction {
     std::wstring recordPath_;
     OperationKind operation_;
     std::vector<PlannedStep> plan_;
-    std::size_t done_ = 0;       // steps taken, counted from the first
-    bool recordWritten_ = false; // the record is this transaction's own
+    std::size_t done_ = 0;             // steps taken, counted from the first
+    std::unique_ptr<HeldFile> record_; // the record, once this transaction has written it
     std::optional<StepFailure> failure_;
     bool changedAnything_ = false;
     std::vector<UndoFailure> undoFailures_;

@@ -42,6 +42,8 @@ Message settingsProgramNotStarted(const std::wstring& appPath, const std::wstrin
 
 // Checks before the first change; nothing has been changed.
 Message phraseListUnreadable(const std::wstring& fullPath, const std::wstring& reason);
+// The phrase list is neither in the current folder nor beside the program.
+Message phraseListMissing(const std::wstring& inCurrentFolder, const std::wstring& besideProgram);
 Message phrasesMissingForBackup(const std::wstring& phrasesPath);
 Message phrasesMissingForRestore(const std::wstring& phrasesPath);
 Message latestBackupMissing(const std::wstring& latestBackupPath);
@@ -62,6 +64,8 @@ Message recoveryIncomplete(OperationKind operation, const std::vector<UndoFailur
 Message recordUnreadable(const std::wstring& recordPath, const std::wstring& reason);
 Message recordNotRecognised(const std::wstring& recordPath);
 Message recordUnwritable(const std::wstring& recordPath, const std::wstring& reason);
+// Every step was done, but the file set aside cannot go to the Recycle Bin.
+Message recycleRefused(OperationKind operation, const std::wstring& asidePath, const std::wstring& reason);
 // Set-aside or swap files with no record that explains them.
 Message leftOverFiles(const std::vector<std::wstring>& paths);
 

@@ -149,14 +149,33 @@ void showRestoreMessages(OperationHost& host) {
     host.showMessage(messages::applyInSettingsProgram());
 }
 
+// The phrase list is looked up in the current directory first, then beside
+// the program: a shortcut or a command prompt may start the program from
+// another folder. Its full path is what the messages name.
+std::optional<std::wstring> findPhraseList(FileSteps& steps, OperationHost& host) {
+    const std::wstring inCurrentFolder = steps.fullPath(FileSet::phraseListName());
+    const std::wstring besideProgram = steps.besideProgram(FileSet::phraseListName());
+    std::wstring found = inCurrentFolder;
+    if (steps.lookUp(inCurrentFolder).absent()) {
+        if (steps.lookUp(besideProgram).absent()) {
+            stop(host, messages::phraseListMissing(inCurrentFolder, besideProgram));
+            return std::nullopt;
+        }
+        found = besideProgram;
+    }
+    if (const StepResult readable = steps.canRead(found); !readable.ok) {
+        stop(host, messages::phraseListUnreadable(found, readable.reason));
+        return std::nullopt;
+    }
+    return found;
+}
+
 } // namespace
 
 Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, OperationHost& host) {
-    // The phrase list is looked up in the current directory; its full path is
-    // what the messages name.
-    const std::wstring phraseList = steps.fullPath(FileSet::phraseListName());
-    if (const StepResult readable = steps.canRead(phraseList); !readable.ok) {
-        return stop(host, messages::phraseListUnreadable(phraseList, readable.reason));
+    const std::optional<std::wstring> phraseList = findPhraseList(steps, host);
+    if (!phraseList) {
+        return Outcome::Stopped;
     }
 
     // With nothing to back up the backup part is skipped.
@@ -191,7 +210,7 @@ Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, Operati
     } else if (replacingPhrases) {
         transaction.setAside(files.phrases(), files.phrasesAside());
     }
-    transaction.copy(phraseList, files.phrases());
+    transaction.copy(*phraseList, files.phrases());
     if (StopMessage failure = resultOf(transaction)) {
         return stop(host, *failure);
     }

@@ -3,28 +3,57 @@
 #include "lexicon/intent_record.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kana::lexicon {
 
 namespace {
 
-bool insideVersionDirectory(const FileSet& files, const std::wstring& path) {
-    const std::wstring prefix = files.versionDir + L"\\";
-    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
-           path.find(L'\\', prefix.size()) == std::wstring::npos;
+// Whether path is the version directory, a backslash and one of the names.
+bool isOneOf(const FileSet& files, const std::wstring& path, std::initializer_list<std::wstring_view> names) {
+    const std::wstring& dir = files.versionDir;
+    if (path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0 || path[dir.size()] != L'\\') {
+        return false;
+    }
+    const std::wstring_view name = std::wstring_view(path).substr(dir.size() + 1);
+    for (const std::wstring_view known : names) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
 }
 
-// A record that would move files outside the version directory is not one
-// this program wrote for it; it is left alone.
+// A record is followed only where every path it would change is one of the
+// lexicon's own names directly in the version directory, in the role that
+// this program gives it. A copy's source is only read, never changed.
 bool belongsHere(const FileSet& files, const IntentRecord& record) {
+    constexpr std::wstring_view phrases = L"phrases.ini";
+    constexpr std::wstring_view initial = L"phrases最初备份.ini";
+    constexpr std::wstring_view latest = L"phrases最近备份.ini";
     for (const PlannedStep& step : record.steps) {
-        if (!insideVersionDirectory(files, step.to)) {
-            return false;
+        bool known = false;
+        switch (step.kind) {
+        case PlannedStep::Kind::SetAside:
+            known = isOneOf(files, step.from, {phrases, latest}) &&
+                    isOneOf(files, step.to, {L"phrases.old.ini", L"phrases最近备份.old.ini"});
+            break;
+        case PlannedStep::Kind::Rename:
+            known = isOneOf(files, step.from, {phrases, initial, latest, L"phrasesTEMP.ini"}) &&
+                    isOneOf(files, step.to, {phrases, initial, latest, L"phrasesTEMP.ini"});
+            break;
+        case PlannedStep::Kind::Copy:
+            known = isOneOf(files, step.to, {phrases, initial, latest});
+            break;
+        case PlannedStep::Kind::WriteTimeStamp:
+            known = isOneOf(files, step.to, {L"time000.ini", L"time001.ini"});
+            break;
         }
-        if (step.kind != PlannedStep::Kind::Copy && step.kind != PlannedStep::Kind::WriteTimeStamp &&
-            !insideVersionDirectory(files, step.from)) {
+        if (!known) {
             return false;
         }
     }
@@ -88,18 +117,22 @@ StepResult undoStep(FileSteps& steps, const PlannedStep& step, bool mayNotHaveHa
     return StepResult::success();
 }
 
-Message finish(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
-    // A set-aside file that cannot be removed now is reported as left over.
+Message finish(FileSteps& steps, HeldFile& held, const IntentRecord& record) {
+    // A set-aside file that cannot be removed now stays, and so does the
+    // record, so that the next start tries again.
     for (const PlannedStep& step : record.steps) {
         if (step.kind == PlannedStep::Kind::SetAside && !steps.lookUp(step.to).absent()) {
-            steps.recycle(step.to);
+            if (const StepResult result = steps.recycle(step.to); !result.ok) {
+                return messages::recycleRefused(record.operation, step.to, result.reason);
+            }
         }
     }
-    steps.deleteFile(files.intentRecord());
+    // Should the record stay, the next start finds every step done again.
+    held.remove();
     return messages::recoveryFinished(record.operation);
 }
 
-Message undo(FileSteps& steps, const FileSet& files, const IntentRecord& record) {
+Message undo(FileSteps& steps, const FileSet& files, HeldFile& held, const IntentRecord& record) {
     const int stepCount = static_cast<int>(record.steps.size());
     // Without a failure first, the process died on its way forward: the step
     // after the last one marked done may or may not have been taken. After a
@@ -109,8 +142,7 @@ Message undo(FileSteps& steps, const FileSet& files, const IntentRecord& record)
     if (diedForward) {
         // Should this start die too, the next one finds the undo begun and
         // the step taken or not marked undone before any earlier one is undone.
-        if (const StepResult marked = steps.appendToSmallFile(files.intentRecord(), undoMark(last));
-            !marked.ok) {
+        if (const StepResult marked = held.append(undoMark(last)); !marked.ok) {
             return messages::recordUnwritable(files.intentRecord(), marked.reason);
         }
     }
@@ -120,17 +152,29 @@ Message undo(FileSteps& steps, const FileSet& files, const IntentRecord& record)
             continue;
         }
         const PlannedStep& step = record.steps[static_cast<std::size_t>(index - 1)];
+        // Once a step could not be undone, the earlier ones stay in effect:
+        // judged by the files, a later step's file under their names would
+        // look like their own.
+        if (!failures.empty()) {
+            failures.push_back(undoFailureOf(step, L"其后的一步未能还原，这一步保持原样。"));
+            continue;
+        }
         if (const StepResult result = undoStep(steps, step, diedForward && index > record.done); !result.ok) {
             failures.push_back(undoFailureOf(step, result.reason));
             continue;
         }
-        steps.appendToSmallFile(files.intentRecord(), undoneMark(index));
+        // Without its mark an undone step would be judged again by the next
+        // start, after later undos may have put another file under its name:
+        // the undo stops here, and the next start goes on from the files.
+        if (const StepResult marked = held.append(undoneMark(index)); !marked.ok) {
+            return messages::recordUnwritable(files.intentRecord(), marked.reason);
+        }
     }
     if (!failures.empty()) {
         // The record stays: the next start tries again.
         return messages::recoveryIncomplete(record.operation, failures);
     }
-    steps.deleteFile(files.intentRecord());
+    held.remove();
     return messages::recoveryUndone(record.operation);
 }
 
@@ -143,8 +187,16 @@ std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
     if (lookup.unknown()) {
         return messages::recordUnreadable(recordPath, lookup.reason);
     }
+    // Only a record that this process can hold for itself is acted on: one
+    // held by a live process belongs to that process's running operation
+    // (another copy of this program, in another session), and is left alone
+    // without a word.
     std::string bytes;
-    if (const StepResult result = steps.readSmallFile(recordPath, bytes); !result.ok) {
+    std::unique_ptr<HeldFile> held;
+    if (const StepResult result = steps.openHeldFile(recordPath, bytes, held); !result.ok) {
+        if (result.held) {
+            return std::nullopt;
+        }
         return messages::recordUnreadable(recordPath, result.reason);
     }
     const std::optional<IntentRecord> record = parseIntentRecord(bytes);
@@ -153,13 +205,13 @@ std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
     }
     if (!record->planComplete || record->steps.empty()) {
         // Cut short while the plan was written: no file had been changed.
-        steps.deleteFile(recordPath);
+        held->remove();
         return messages::recoveryNothingChanged();
     }
     if (record->undoFrom == 0 && record->done == static_cast<int>(record->steps.size())) {
-        return finish(steps, files, *record);
+        return finish(steps, *held, *record);
     }
-    return undo(steps, files, *record);
+    return undo(steps, files, *held, *record);
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 // killed, or the power went). The operation is finished where every step was
 // done and on the disk, and undone otherwise; then the record is removed. A
 // set-aside or swap file without a record is only reported, never touched.
+// A record held open by a live process is that process's running operation
+// and is left alone. When a step of the recovery fails, nothing is lost: the
+// record stays for the next start, and the user learns where each file is.
 #pragma once
 
 #include "lexicon/file_set.h"

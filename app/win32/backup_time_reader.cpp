@@ -11,7 +11,8 @@ TimeStampLine readTimeStamp(const std::wstring& path) {
     if (!existsByLookup(path)) {
         return TimeStampLine::missing();
     }
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return TimeStampLine::unreadable();

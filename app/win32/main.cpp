@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 
+#include "app/main_window_layout.h"
 #include "app/main_window_texts.h"
 #include "app/win32/main_window.h"
 #include "app/win32/registry_warm_up.h"
+#include "app/win32/single_instance.h"
 #include "common/win32/dpi_awareness.h"
 #include "common/win32/form.h"
 #include "common/win32/handles.h"
@@ -64,6 +66,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     probe::mark("process-start");
     restrictDllSearchToSystem32();
     kana::win32::becomePerMonitorDpiAware();
+    // Before anything reads or changes a file: a second copy ends here, and
+    // never runs the start-up recovery under the first one's operation.
+    const kana::win32::SingleInstance oneCopy;
+    if (!oneCopy.first()) {
+        if (oneCopy.otherInThisSession()) {
+            kana::win32::bringRunningCopyForward(kana::win32::kFormClass, kana::main_window::layout().title);
+        } else {
+            kana::win32::showMessage(
+                L"Kanaroute 已经在另一个用户的会话中运行。\r\n两个 Kanaroute 同时改动词库文件会互相干扰，"
+                L"因此本程序现在退出。请等另一个用户关闭 Kanaroute 后再试。",
+                kana::texts::kApplicationTitle);
+        }
+        return 0;
+    }
     // As early as possible, but after the two lines above: DLLs must load from
     // System32 alone, and the DPI awareness must be set before the first window
     // of the process, which the worker's apartment may make.

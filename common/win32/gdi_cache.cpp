@@ -12,9 +12,11 @@ Rgb fromColorRef(COLORREF colour) {
 }
 
 HFONT GdiCache::font(const FontSpec& font, int dpi) {
+    // The size as one character: std::to_wstring would bring the C library's
+    // whole number printer into the program.
     const std::wstring key = std::wstring(font.face) + L"|" +
-                             std::to_wstring(static_cast<int>(font.points * 100)) + (font.bold ? L"b" : L"") +
-                             (font.underline ? L"u" : L"");
+                             static_cast<wchar_t>(static_cast<int>(font.points * 100) & 0xFFFF) +
+                             (font.bold ? L"b" : L"") + (font.underline ? L"u" : L"");
     return findOrAdd(fonts_, key,
                      [&] {
                          const std::wstring face(font.face);

@@ -1,7 +1,5 @@
 #include "common/win32/system_error.h"
 
-#include <cwchar>
-
 #include "common/win32/handles.h"
 
 namespace kana::win32 {
@@ -24,10 +22,16 @@ std::wstring formatFromSystem(DWORD code, DWORD language) {
     return text;
 }
 
+// Written out by hand: the C library's formatting would bring its whole
+// floating-point printer into the program for one number.
 std::wstring codeSuffix(unsigned long code, bool hex) {
-    wchar_t buffer[32];
-    std::swprintf(buffer, 32, hex ? L"（错误代码 0x%08lX）" : L"（错误代码 %lu）", code);
-    return buffer;
+    std::wstring digits;
+    const unsigned long base = hex ? 16 : 10;
+    do {
+        digits.insert(digits.begin(), L"0123456789ABCDEF"[code % base]);
+        code /= base;
+    } while (code != 0 || (hex && digits.size() < 8));
+    return (hex ? L"（错误代码 0x" : L"（错误代码 ") + digits + L"）";
 }
 
 } // namespace

@@ -3,15 +3,30 @@
 #include "common/win32/message_box.h"
 #include "lexicon/operations.h"
 #include "lexicon/recovery.h"
+#include "lexicon/retrying_file_steps.h"
 #include "lexicon/win32/win32_file_steps.h"
 
 namespace kana::win32 {
 
 namespace {
 
+// The real files, with steps on a file that another program holds for a
+// moment tried again.
+class SleepingPause final : public lexicon::Pause {
+  public:
+    void wait(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+};
+
+struct RealFiles {
+    lexicon::win32::Win32FileSteps win32;
+    SleepingPause pause;
+    lexicon::RetryingFileSteps steps{win32, pause};
+};
+
 // Runs one operation against the real files, with the main window as its host.
 template <typename Operation> void runWithRealFiles(LexiconCommandContext& context, Operation operation) {
-    lexicon::win32::Win32FileSteps steps;
+    RealFiles files;
+    lexicon::FileSteps& steps = files.steps;
     lexicon::OperationHost& host = context.host;
     operation(steps, lexicon::FileSet(context.versionDir), host);
 }
@@ -36,9 +51,9 @@ void runRestore(LexiconCommandContext& context, bool toInitial) {
 }
 
 void recoverInterruptedOperation(const std::wstring& versionDir) {
-    lexicon::win32::Win32FileSteps steps;
+    RealFiles files;
     if (const std::optional<lexicon::Message> report =
-            lexicon::recoverInterruptedOperation(steps, lexicon::FileSet(versionDir))) {
+            lexicon::recoverInterruptedOperation(files.steps, lexicon::FileSet(versionDir))) {
         win32::showMessage(report->text, report->title, Buttons::Ok);
     }
 }

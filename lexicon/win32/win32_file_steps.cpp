@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,72 @@ using kana::win32::unique_hfile;
 // A time-stamp file is a single line; anything much larger is not one.
 constexpr LONGLONG kSmallFileLimit = 1 << 20;
 
-StepResult lastError() {
-    return StepResult::failure(kana::win32::describeSystemError(::GetLastError()));
+// Whether the last failing call met a file that is being deleted: Windows
+// reports it as access denied, and only the native status tells the two
+// apart. Read at run time; where it is missing, access denied stays final.
+bool deletePending() {
+    using GetLastNtStatus = LONG(NTAPI*)();
+    static const auto getLastNtStatus = [] {
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll == nullptr ? nullptr
+                                : reinterpret_cast<GetLastNtStatus>(
+                                      reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetLastNtStatus")));
+    }();
+    constexpr LONG kStatusDeletePending = static_cast<LONG>(0xC0000056L);
+    return getLastNtStatus != nullptr && getLastNtStatus() == kStatusDeletePending;
 }
 
 StepResult errorResult(DWORD code) {
-    return StepResult::failure(kana::win32::describeSystemError(code));
+    std::wstring reason = kana::win32::describeSystemError(code);
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+        return StepResult::heldFile(std::move(reason));
+    }
+    return StepResult::failure(std::move(reason));
 }
+
+// Call right after the failing call: the native status is that of the last one.
+StepResult lastError() {
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_ACCESS_DENIED && deletePending()) {
+        return StepResult::heldFile(kana::win32::describeSystemError(code));
+    }
+    return errorResult(code);
+}
+
+StepResult writeEverything(HANDLE file, const std::string& bytes);
+
+// Files are only ever read while anyone else may go on using them.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The intent record, held from its creation or opening until it is removed:
+// others may read it, but may neither write nor delete it.
+class Win32HeldFile final : public HeldFile {
+  public:
+    Win32HeldFile(unique_hfile file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
+
+    StepResult append(const std::string& bytes) override {
+        if (!file_) {
+            return errorResult(ERROR_INVALID_HANDLE);
+        }
+        LARGE_INTEGER end{};
+        if (!::SetFilePointerEx(file_.get(), LARGE_INTEGER{}, &end, FILE_END)) {
+            return lastError();
+        }
+        if (StepResult result = writeEverything(file_.get(), bytes); !result.ok) {
+            return result;
+        }
+        return ::FlushFileBuffers(file_.get()) ? StepResult::success() : lastError();
+    }
+
+    StepResult remove() override {
+        file_.reset();
+        return ::DeleteFileW(path_.c_str()) ? StepResult::success() : lastError();
+    }
+
+  private:
+    unique_hfile file_;
+    std::wstring path_;
+};
 
 // Writes every byte: WriteFile may write fewer than asked without an error,
 // and a write that makes no progress means the disk is full.
@@ -96,6 +156,23 @@ std::string toAnsiCodePage(const std::wstring& text) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
     }
     return bytes;
+}
+
+StepResult readWhole(HANDLE file, std::string& bytes) {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file, &size)) {
+        return lastError();
+    }
+    if (size.QuadPart > kSmallFileLimit) {
+        return StepResult::failure(L"文件过大，不是备份时间文件。");
+    }
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && !::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        return lastError();
+    }
+    bytes.resize(read);
+    return StepResult::success();
 }
 
 } // namespace
@@ -212,40 +289,60 @@ StepResult Win32FileSteps::startSettingsProgram(const std::wstring& appPath) {
 }
 
 StepResult Win32FileSteps::canRead(const std::wstring& path) {
-    const unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     return file ? StepResult::success() : lastError();
 }
 
 StepResult Win32FileSteps::readSmallFile(const std::wstring& path, std::string& bytes) {
-    const unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return lastError();
     }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        return lastError();
-    }
-    if (size.QuadPart > kSmallFileLimit) {
-        return StepResult::failure(L"文件过大，不是备份时间文件。");
-    }
-    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-        return lastError();
-    }
-    bytes.resize(read);
-    return StepResult::success();
+    return readWhole(file.get(), bytes);
 }
 
 StepResult Win32FileSteps::writeSmallFile(const std::wstring& path, const std::string& bytes) {
     return writeAll(path, bytes, GENERIC_WRITE, CREATE_ALWAYS, Durability::Flushed);
 }
 
-StepResult Win32FileSteps::appendToSmallFile(const std::wstring& path, const std::string& bytes) {
-    return writeAll(path, bytes, FILE_APPEND_DATA, OPEN_EXISTING, Durability::Flushed);
+StepResult Win32FileSteps::createHeldFile(const std::wstring& path, const std::string& bytes,
+                                          std::unique_ptr<HeldFile>& held) {
+    // Never over an existing record: that one belongs to another operation.
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return lastError();
+    }
+    StepResult result = writeEverything(file.get(), bytes);
+    if (result.ok && !::FlushFileBuffers(file.get())) {
+        result = lastError();
+    }
+    if (!result.ok) {
+        // This process made the file, and it holds no whole plan: it goes.
+        file.reset();
+        ::DeleteFileW(path.c_str());
+        return result;
+    }
+    held = std::make_unique<Win32HeldFile>(std::move(file), path);
+    return StepResult::success();
+}
+
+StepResult Win32FileSteps::openHeldFile(const std::wstring& path, std::string& bytes,
+                                        std::unique_ptr<HeldFile>& held) {
+    // Sharing only reading: this fails as a sharing violation while another
+    // process holds the record for its running operation.
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return lastError();
+    }
+    if (StepResult result = readWhole(file.get(), bytes); !result.ok) {
+        return result;
+    }
+    held = std::make_unique<Win32HeldFile>(std::move(file), path);
+    return StepResult::success();
 }
 
 std::wstring Win32FileSteps::fullPath(const std::wstring& bareName) {
@@ -260,6 +357,26 @@ std::wstring Win32FileSteps::fullPath(const std::wstring& bareName) {
     }
     path.resize(length);
     return path;
+}
+
+std::wstring Win32FileSteps::besideProgram(const std::wstring& bareName) {
+    // The program's own path may be longer than MAX_PATH.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return bareName;
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768) {
+            return bareName;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\') + 1) + bareName;
 }
 
 } // namespace kana::lexicon::win32

@@ -18,8 +18,12 @@ class Win32FileSteps final : public FileSteps {
     StepResult canRead(const std::wstring& path) override;
     StepResult readSmallFile(const std::wstring& path, std::string& bytes) override;
     StepResult writeSmallFile(const std::wstring& path, const std::string& bytes) override;
-    StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override;
+    StepResult createHeldFile(const std::wstring& path, const std::string& bytes,
+                              std::unique_ptr<HeldFile>& held) override;
+    StepResult openHeldFile(const std::wstring& path, std::string& bytes,
+                            std::unique_ptr<HeldFile>& held) override;
     std::wstring fullPath(const std::wstring& bareName) override;
+    std::wstring besideProgram(const std::wstring& bareName) override;
 };
 
 } // namespace kana::lexicon::win32

@@ -132,7 +132,7 @@ TEST(Durability, WithWindowsScriptHostDisabledThePathIsStillFound) {
         << testing::PrintToString(label);
 }
 
-TEST(Durability, ARegistryPathWithAWildcardOrThroughALinkIsRefusedBeforeAnyFileIsTouched) {
+TEST(Durability, ARegistryPathThatMatchesOrLeadsElsewhereIsRefusedBeforeAnyFileIsTouched) {
     const UsualRegistryAfterwards restore;
     const InputMethod real = installInputMethod(L"unsafe");
     writeFile(real.file(L"phrases.ini"), phraseFile("mine"));
@@ -142,6 +142,10 @@ TEST(Durability, ARegistryPathWithAWildcardOrThroughALinkIsRefusedBeforeAnyFileI
     expectRefusedPath(L"C:\\e2e\\unsafe\\Sogou*", real.version, L"通配符", real);
     expectRefusedPath(real.installDir, L"6.2.?.0000", L"通配符", real);
     expectRefusedPath(L"\\\\server\\share\\SogouInput", real.version, L"网络路径", real);
+    // Version values that Windows would resolve to the real folder (or a stream of it).
+    expectRefusedPath(real.installDir, L"6.2.0.0000\\..\\6.2.0.0000", L"..", real);
+    expectRefusedPath(real.installDir, real.version + L".", L"结尾", real);
+    expectRefusedPath(real.installDir, real.version + L":x", L"冒号", real);
 
     // A version folder that is a symbolic link to the real one (made by the test runner).
     const std::wstring linkDir = L"C:\\e2e-links\\SogouInput";

@@ -26,6 +26,19 @@ TEST(InputMethodPaths, OnlyAFullLocalPathWithoutWildcardsIsUsed) {
         {L"C:\\Program Files\\Sogou*", L"6.2", L"通配符"},
         {L"C:\\Program Files\\SogouInput", L"6.?", L"通配符"},
         {L"C:\\Program Files\\SogouInput", L"*", L"通配符"},
+        // The joined path must stay where it seems to be.
+        {L"C:\\Program Files\\SogouInput", L"13.5.0.1234\\..\\..\\..", L".."},
+        {L"C:\\Program Files\\SogouInput", L"..\\..\\Windows\\System32", L".."},
+        {L"C:\\Program Files\\..\\Windows", L"6.2", L".."},
+        {L"C:\\Program Files\\SogouInput", L".", L".."},
+        {L"C:\\Program Files\\SogouInput", L"6.2/./x", L".."},
+        {L"C:\\Program Files\\SogouInput", L"6.2.0.0000.", L"结尾"},
+        {L"C:\\Program Files\\SogouInput", L"6.2 ", L"结尾"},
+        {L"C:\\Program Files\\SogouInput.\\", L"6.2", L"结尾"},
+        {L"C:\\Program Files\\SogouInput", L"6.2:stream", L"冒号"},
+        {L"C:\\Program Files\\SogouInput:x", L"6.2", L"冒号"},
+        {L"C:\\Program Files\\SogouInput", L"6.2..1", nullptr}, // dots inside a name are plain
+        {L"C:\\Program Files\\.SogouInput", L".6.2", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(c.installDir)) + " " +

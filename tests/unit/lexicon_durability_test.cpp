@@ -383,7 +383,15 @@ TEST(LexiconRecovery, ARecordThatIsNotOursOrPointsElsewhereIsLeftAlone) {
     elsewhere.operation = OperationKind::Backup;
     elsewhere.planComplete = true;
     elsewhere.steps = {{PlannedStep::Kind::Rename, L"C:\\Windows\\system.ini", files.phrases(), {}}};
-    for (const std::string& bytes : {std::string("garbage\n"), encodePlan(elsewhere)}) {
+    // Inside the version folder only by its text, or not one of the lexicon's names.
+    IntentRecord climbing = elsewhere;
+    climbing.steps = {{PlannedStep::Kind::Copy, files.phrases(), files.versionDir + L"\\..", {}}};
+    IntentRecord unknownName = elsewhere;
+    unknownName.steps = {{PlannedStep::Kind::Rename, files.phrases(), files.settingsProgram(), {}}};
+    IntentRecord wrongRole = elsewhere;
+    wrongRole.steps = {{PlannedStep::Kind::WriteTimeStamp, {}, files.initialBackup(), std::string("x")}};
+    for (const std::string& bytes : {std::string("garbage\n"), encodePlan(elsewhere), encodePlan(climbing),
+                                     encodePlan(unknownName), encodePlan(wrongRole)}) {
         FakeFileSystem fs;
         testing::setUpState(fs, 'B');
         fs.put(files.intentRecord(), bytes);

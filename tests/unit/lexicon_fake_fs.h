@@ -1,7 +1,8 @@
 // A file system in memory that behaves like Windows for the lexicon file
 // steps: a rename or copy refuses an existing target, a folder counts for the
 // existence test, hidden files do not, a look-up can fail for another reason
-// than "not found", and a file can be locked or read-only. Every call that
+// than "not found", and a file can be locked (held by another program) or
+// read-only. The intent record is held open like a real one. Every call that
 // changes or flushes a file is logged in order. Any call that can fail can be
 // made to fail by its number, and the process can be made to die at any call.
 #pragma once
@@ -11,6 +12,7 @@
 #include "lexicon/operations.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,9 +36,11 @@ struct SimulatedCrash {};
 class FakeFileSystem : public FileSteps {
   public:
     std::wstring currentDirectory = L"C:\\Kanaroute";
+    std::wstring programDirectory = L"D:\\Programs\\Kanaroute";
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> folders;
     std::set<std::wstring> locked;   // held open by another program without sharing
+    std::set<std::wstring> heldHere; // held open by this process (an intent record)
     std::set<std::wstring> readOnly; // may be renamed, not changed or deleted
     std::set<std::wstring> hidden;
     std::set<std::wstring> unknown; // the look-up fails with kNetworkError
@@ -89,8 +93,8 @@ class FakeFileSystem : public FileSteps {
         if (folders.count(full) != 0 || readOnly.count(full) != 0) {
             return StepResult::failure(kAccessDenied);
         }
-        if (locked.count(full) != 0) {
-            return StepResult::failure(kInUse);
+        if (locked.count(full) != 0 || heldHere.count(full) != 0) {
+            return StepResult::heldFile(kInUse);
         }
         auto file = files.find(full);
         if (file == files.end()) {
@@ -114,22 +118,6 @@ class FakeFileSystem : public FileSteps {
         return done(L"flush", full);
     }
 
-    StepResult appendToSmallFile(const std::wstring& path, const std::string& bytes) override {
-        const std::wstring full = resolve(path);
-        if (auto failure = inject(L"append", full)) {
-            return *failure;
-        }
-        if (auto refused = refuseWrite(full)) {
-            return *refused;
-        }
-        if (files.count(full) == 0) {
-            return StepResult::failure(kNotFound);
-        }
-        tear(full, files[full] + bytes, files[full].size());
-        files[full] += bytes;
-        return done(L"append", full);
-    }
-
     StepResult deleteFile(const std::wstring& path) override {
         const std::wstring full = resolve(path);
         if (auto failure = inject(L"delete", full)) {
@@ -138,8 +126,8 @@ class FakeFileSystem : public FileSteps {
         if (folders.count(full) != 0 || readOnly.count(full) != 0) {
             return StepResult::failure(kAccessDenied);
         }
-        if (locked.count(full) != 0) {
-            return StepResult::failure(kInUse);
+        if (locked.count(full) != 0 || heldHere.count(full) != 0) {
+            return StepResult::heldFile(kInUse);
         }
         if (files.erase(full) == 0) {
             return StepResult::failure(kNotFound);
@@ -156,8 +144,8 @@ class FakeFileSystem : public FileSteps {
         if (present(target)) {
             return StepResult::failure(kAlreadyExists);
         }
-        if (locked.count(source) != 0) {
-            return StepResult::failure(kInUse);
+        if (locked.count(source) != 0 || heldHere.count(source) != 0) {
+            return StepResult::heldFile(kInUse);
         }
         if (folders.erase(source) != 0) {
             folders.insert(target);
@@ -183,8 +171,8 @@ class FakeFileSystem : public FileSteps {
         if (present(target)) {
             return StepResult::failure(kAlreadyExists);
         }
-        if (locked.count(source) != 0) {
-            return StepResult::failure(kInUse);
+        if (locked.count(source) != 0 || heldHere.count(source) != 0) {
+            return StepResult::heldFile(kInUse);
         }
         if (folders.count(source) != 0) {
             return StepResult::failure(kAccessDenied);
@@ -260,9 +248,76 @@ class FakeFileSystem : public FileSteps {
         return done(L"write", full);
     }
 
+    StepResult createHeldFile(const std::wstring& path, const std::string& bytes,
+                              std::unique_ptr<HeldFile>& held) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"write", full)) {
+            return *failure;
+        }
+        if (present(full)) {
+            return StepResult::failure(kAlreadyExists);
+        }
+        tear(full, bytes);
+        files[full] = bytes;
+        held = std::make_unique<FakeHeldFile>(*this, full);
+        return done(L"write", full);
+    }
+
+    StepResult openHeldFile(const std::wstring& path, std::string& bytes,
+                            std::unique_ptr<HeldFile>& held) override {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"open", full)) {
+            return *failure;
+        }
+        if (locked.count(full) != 0 || heldHere.count(full) != 0) {
+            return StepResult::heldFile(kInUse);
+        }
+        if (StepResult result = readable(full); !result.ok) {
+            return result;
+        }
+        bytes = files[full];
+        held = std::make_unique<FakeHeldFile>(*this, full);
+        return StepResult::success();
+    }
+
     std::wstring fullPath(const std::wstring& bareName) override { return resolve(bareName); }
+    std::wstring besideProgram(const std::wstring& bareName) override {
+        return programDirectory + L"\\" + bareName;
+    }
 
   private:
+    class FakeHeldFile final : public HeldFile {
+      public:
+        FakeHeldFile(FakeFileSystem& fs, std::wstring path) : fs_(fs), path_(std::move(path)) {
+            fs_.heldHere.insert(path_);
+        }
+        ~FakeHeldFile() override { close(); }
+        StepResult append(const std::string& bytes) override { return fs_.appendHeld(path_, bytes); }
+        StepResult remove() override {
+            close();
+            return fs_.deleteFile(path_);
+        }
+
+      private:
+        void close() { fs_.heldHere.erase(path_); }
+        FakeFileSystem& fs_;
+        std::wstring path_;
+    };
+
+    StepResult appendHeld(const std::wstring& path, const std::string& bytes) {
+        const std::wstring full = resolve(path);
+        if (auto failure = inject(L"append", full)) {
+            return *failure;
+        }
+        // Through this process's own handle: no one else's hold or flag stops it.
+        if (files.count(full) == 0) {
+            return StepResult::failure(kNotFound);
+        }
+        tear(full, files[full] + bytes, files[full].size());
+        files[full] += bytes;
+        return done(L"append", full);
+    }
+
     std::wstring resolve(const std::wstring& path) const {
         return path.find(L':') != std::wstring::npos ? path : currentDirectory + L"\\" + path;
     }
@@ -304,8 +359,8 @@ class FakeFileSystem : public FileSteps {
     }
 
     std::optional<StepResult> refuseWrite(const std::wstring& full) const {
-        if (locked.count(full) != 0) {
-            return StepResult::failure(kInUse);
+        if (locked.count(full) != 0 || heldHere.count(full) != 0) {
+            return StepResult::heldFile(kInUse);
         }
         if (folders.count(full) != 0 || readOnly.count(full) != 0 || hidden.count(full) != 0) {
             return StepResult::failure(kAccessDenied);
@@ -313,9 +368,10 @@ class FakeFileSystem : public FileSteps {
         return std::nullopt;
     }
 
+    // A file this process holds can still be read: it shares reading.
     StepResult readable(const std::wstring& full) const {
         if (locked.count(full) != 0) {
-            return StepResult::failure(kInUse);
+            return StepResult::heldFile(kInUse);
         }
         if (folders.count(full) != 0) {
             return StepResult::failure(kAccessDenied);

@@ -214,9 +214,23 @@ TEST(LexiconOperations, AFolderNamedLikeABackupCountsAsExisting) {
     EXPECT_TRUE(f.fs.folders.count(f.files.initialBackup()) != 0);
 }
 
-TEST(LexiconOperations, InstallWithoutThePhraseListChangesNothingAndNamesWhereItLooked) {
+TEST(LexiconOperations, ThePhraseListComesFromTheCurrentFolderThenFromBesideTheProgram) {
+    const std::wstring beside = L"D:\\Programs\\Kanaroute\\date.dat";
+    {
+        Fixture f('C'); // date.dat in the current folder, another one beside the program
+        f.fs.put(beside, "beside");
+        EXPECT_EQ(install(f.fs, f.files, false, f.host), Outcome::Completed);
+        EXPECT_EQ(f.fs.content(f.files.phrases()), "D");
+    }
+    {
+        Fixture f('C'); // started from elsewhere
+        f.fs.currentDirectory = L"C:\\Users\\me";
+        f.fs.put(beside, "beside");
+        EXPECT_EQ(install(f.fs, f.files, false, f.host), Outcome::Completed);
+        EXPECT_EQ(f.fs.content(f.files.phrases()), "beside");
+    }
     for (bool keepBackup : {true, false}) {
-        Fixture f('C');
+        Fixture f('C'); // in neither place
         f.fs.currentDirectory = L"C:\\Users\\me";
         const auto before = f.fs.files;
         EXPECT_EQ(install(f.fs, f.files, keepBackup, f.host), Outcome::Stopped);
@@ -225,7 +239,8 @@ TEST(LexiconOperations, InstallWithoutThePhraseListChangesNothingAndNamesWhereIt
         EXPECT_EQ(f.host.events[1], L"refresh");
         const Message& message = f.host.messages.at(0);
         EXPECT_NE(message.text.find(L"C:\\Users\\me\\date.dat"), std::wstring::npos);
-        EXPECT_NE(message.text.find(testing::kNotFound), std::wstring::npos);
+        EXPECT_NE(message.text.find(beside), std::wstring::npos);
+        EXPECT_NE(message.text.find(L"没有任何词条丢失"), std::wstring::npos);
         EXPECT_EQ(message.title, L"Kanaroute");
     }
 }
