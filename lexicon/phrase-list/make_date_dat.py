@@ -22,7 +22,7 @@ import os
 import sys
 import tempfile
 from dataclasses import dataclass
-from typing import List, Sequence, Union
+from typing import Callable, List, Sequence, Union
 
 import phrase_sections as ps
 
@@ -140,30 +140,47 @@ def write_atomically(path: str, data: bytes) -> None:
         raise
 
 
-def main(argv: Sequence[str]) -> int:
+class EmptyPhraseList(ValueError):
+    """The section files hold no entry at all."""
+
+
+def run_generator(argv: Sequence[str], usage: str, product: str, make: Callable[[Sequence[str]], bytes]) -> int:
+    """The command line of a generator that turns the section files into one output file:
+    its usage, the problems it reports, and an output that is written whole or not at all."""
     if len(argv) < 3:
-        print("用法：make_date_dat.py 分类源文件夹 输出文件", file=sys.stderr)
+        print(usage, file=sys.stderr)
         return 2
     sources, output_path = argv[1:-1], argv[-1]
     # A console in a legacy code page must not turn a message about a kana phrase into a crash.
     if hasattr(sys.stderr, "reconfigure"):
         sys.stderr.reconfigure(errors="backslashreplace")
     try:
-        items = read_source(sources)
+        data = make(sources)
     except PhraseListError as error:
         for problem in error.problems:
             print(problem.describe(), file=sys.stderr)
-        print(f"共 {len(error.problems)} 处错误，未生成 date.dat", file=sys.stderr)
+        print(f"共 {len(error.problems)} 处错误，未生成 {product}", file=sys.stderr)
         return 1
-    if not entries_of(items):
-        print(f"{' '.join(sources)}: 没有任何词条，未生成 date.dat", file=sys.stderr)
+    except EmptyPhraseList:
+        print(f"{' '.join(sources)}: 没有任何词条，未生成 {product}", file=sys.stderr)
         return 1
     try:
-        write_atomically(output_path, encode_date_dat(items))
+        write_atomically(output_path, data)
     except OSError as error:
         print(f"{output_path}: 无法写入：{error.strerror}", file=sys.stderr)
         return 1
     return 0
+
+
+def make_date_dat(sources: Sequence[str]) -> bytes:
+    items = read_source(sources)
+    if not entries_of(items):
+        raise EmptyPhraseList()
+    return encode_date_dat(items)
+
+
+def main(argv: Sequence[str]) -> int:
+    return run_generator(argv, "用法：make_date_dat.py 分类源文件夹 输出文件", "date.dat", make_date_dat)
 
 
 if __name__ == "__main__":

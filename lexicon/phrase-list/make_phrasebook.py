@@ -288,30 +288,14 @@ def build(paths: Sequence[str]) -> str:
         raise make_date_dat.PhraseListError(problems)
     entry_count = sum(len(section.entries) for section in sections)
     if entry_count == 0:
-        raise make_date_dat.PhraseListError([ps.Problem(" ".join(paths), 1, "没有任何词条")])
+        raise make_date_dat.EmptyPhraseList()
     return render(categories_of(sections, keys), entry_count)
 
 
 def main(argv: Sequence[str]) -> int:
-    if len(argv) < 3:
-        print("用法：make_phrasebook.py 分类源文件夹 输出文件", file=sys.stderr)
-        return 2
-    sources, output_path = argv[1:-1], argv[-1]
-    if hasattr(sys.stderr, "reconfigure"):
-        sys.stderr.reconfigure(errors="backslashreplace")
-    try:
-        page = build(sources)
-    except make_date_dat.PhraseListError as error:
-        for problem in error.problems:
-            print(problem.describe(), file=sys.stderr)
-        print(f"共 {len(error.problems)} 处错误，未生成短语一览", file=sys.stderr)
-        return 1
-    try:
-        make_date_dat.write_atomically(output_path, page.encode("utf-8"))
-    except OSError as error:
-        print(f"{output_path}: 无法写入：{error.strerror}", file=sys.stderr)
-        return 1
-    return 0
+    return make_date_dat.run_generator(
+        argv, "用法：make_phrasebook.py 分类源文件夹 输出文件", "短语一览.html", lambda sources: build(sources).encode("utf-8")
+    )
 
 
 if __name__ == "__main__":
