@@ -23,31 +23,40 @@ struct RealFiles {
     lexicon::RetryingFileSteps steps{win32, pause};
 };
 
+// One operation as the commands run it: its file steps, its files, its host,
+// and the one choice the user made for it (back up first, restore to the
+// initial backup), where it has one.
+using Operation = void (*)(lexicon::FileSteps& steps, const lexicon::FileSet& files,
+                           lexicon::OperationHost& host, bool choice);
+
 // Runs one operation against the real files, with the main window as its host.
-template <typename Operation> void runWithRealFiles(LexiconCommandContext& context, Operation operation) {
+void runWithRealFiles(LexiconCommandContext& context, Operation operation, bool choice = false) {
     RealFiles files;
-    lexicon::FileSteps& steps = files.steps;
-    lexicon::OperationHost& host = context.host;
-    operation(steps, lexicon::FileSet(context.versionDir), host);
+    operation(files.steps, lexicon::FileSet(context.versionDir), context.host, choice);
 }
 
 } // namespace
 
 void runInstall(LexiconCommandContext& context, bool backupFirst) {
-    runWithRealFiles(context, [backupFirst](auto& steps, const auto& files, auto& host) {
-        lexicon::install(steps, files, backupFirst, host);
-    });
+    runWithRealFiles(
+        context,
+        [](lexicon::FileSteps& steps, const lexicon::FileSet& files, lexicon::OperationHost& host,
+           bool backup) { lexicon::install(steps, files, backup, host); },
+        backupFirst);
 }
 
 void runBackup(LexiconCommandContext& context) {
     runWithRealFiles(context,
-                     [](auto& steps, const auto& files, auto& host) { lexicon::backup(steps, files, host); });
+                     [](lexicon::FileSteps& steps, const lexicon::FileSet& files,
+                        lexicon::OperationHost& host, bool) { lexicon::backup(steps, files, host); });
 }
 
 void runRestore(LexiconCommandContext& context, bool toInitial) {
-    runWithRealFiles(context, [toInitial](auto& steps, const auto& files, auto& host) {
-        lexicon::restore(steps, files, toInitial, host);
-    });
+    runWithRealFiles(
+        context,
+        [](lexicon::FileSteps& steps, const lexicon::FileSet& files, lexicon::OperationHost& host,
+           bool initial) { lexicon::restore(steps, files, initial, host); },
+        toInitial);
 }
 
 void recoverInterruptedOperation(const std::wstring& versionDir) {
@@ -59,8 +68,9 @@ void recoverInterruptedOperation(const std::wstring& versionDir) {
 }
 
 void runUninstall(LexiconCommandContext& context) {
-    runWithRealFiles(
-        context, [](auto& steps, const auto& files, auto& host) { lexicon::uninstall(steps, files, host); });
+    runWithRealFiles(context,
+                     [](lexicon::FileSteps& steps, const lexicon::FileSet& files,
+                        lexicon::OperationHost& host, bool) { lexicon::uninstall(steps, files, host); });
 }
 
 } // namespace kana::win32
