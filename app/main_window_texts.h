@@ -23,4 +23,9 @@ inline constexpr std::wstring_view kInputMethodNotFound =
     L"本程序需要先安装搜狗拼音输入法。请先到搜狗拼音输入法官网下载并安装，然后重新运行本程序。\r\n\r\n"
     L"程序现在退出，没有改动任何文件。";
 
+// A second start while Kanaroute runs for another user of this computer.
+inline constexpr std::wstring_view kRunningForAnotherUser =
+    L"Kanaroute 已经在另一个用户的会话中运行。\r\n两个 Kanaroute 同时改动词库文件会互相干扰，"
+    L"因此本程序现在退出。请等另一个用户关闭 Kanaroute 后再试。";
+
 } // namespace kana::texts

@@ -6,51 +6,41 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kana::lexicon {
 
 namespace {
 
-// Whether path is the version directory, a backslash and one of the names.
-bool isOneOf(const FileSet& files, const std::wstring& path, std::initializer_list<std::wstring_view> names) {
-    const std::wstring& dir = files.versionDir;
-    if (path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0 || path[dir.size()] != L'\\') {
-        return false;
-    }
-    const std::wstring_view name = std::wstring_view(path).substr(dir.size() + 1);
-    for (const std::wstring_view known : names) {
-        if (name == known) {
-            return true;
-        }
-    }
-    return false;
+// Whether path is exactly one of the lexicon's own files.
+bool isOneOf(const std::wstring& path, std::initializer_list<std::wstring> files) {
+    return std::find(files.begin(), files.end(), path) != files.end();
 }
 
 // A record is followed only where every path it would change is one of the
 // lexicon's own names directly in the version directory, in the role that
 // this program gives it. A copy's source is only read, never changed.
 bool belongsHere(const FileSet& files, const IntentRecord& record) {
-    constexpr std::wstring_view phrases = L"phrases.ini";
-    constexpr std::wstring_view initial = L"phrases最初备份.ini";
-    constexpr std::wstring_view latest = L"phrases最近备份.ini";
+    const std::wstring phrases = files.phrases();
+    const std::wstring initial = files.initialBackup();
+    const std::wstring latest = files.latestBackup();
+    const std::wstring swap = files.swapFile();
     for (const PlannedStep& step : record.steps) {
         bool known = false;
         switch (step.kind) {
         case PlannedStep::Kind::SetAside:
-            known = isOneOf(files, step.from, {phrases, latest}) &&
-                    isOneOf(files, step.to, {L"phrases.old.ini", L"phrases最近备份.old.ini"});
+            known = isOneOf(step.from, {phrases, latest}) &&
+                    isOneOf(step.to, {files.phrasesAside(), files.latestBackupAside()});
             break;
         case PlannedStep::Kind::Rename:
-            known = isOneOf(files, step.from, {phrases, initial, latest, L"phrasesTEMP.ini"}) &&
-                    isOneOf(files, step.to, {phrases, initial, latest, L"phrasesTEMP.ini"});
+            known = isOneOf(step.from, {phrases, initial, latest, swap}) &&
+                    isOneOf(step.to, {phrases, initial, latest, swap});
             break;
         case PlannedStep::Kind::Copy:
-            known = isOneOf(files, step.to, {phrases, initial, latest});
+            known = isOneOf(step.to, {phrases, initial, latest});
             break;
         case PlannedStep::Kind::WriteTimeStamp:
-            known = isOneOf(files, step.to, {L"time000.ini", L"time001.ini"});
+            known = isOneOf(step.to, {files.initialTimeStamp(), files.latestTimeStamp()});
             break;
         }
         if (!known) {

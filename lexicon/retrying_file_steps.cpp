@@ -72,11 +72,7 @@ StepResult RetryingFileSteps::writeSmallFile(const std::wstring& path, const std
 StepResult RetryingFileSteps::createHeldFile(const std::wstring& path, const std::string& bytes,
                                              std::unique_ptr<HeldFile>& held) {
     std::unique_ptr<HeldFile> inner;
-    const StepResult result = retried([&] { return inner_.createHeldFile(path, bytes, inner); });
-    if (result.ok) {
-        held = std::make_unique<RetryingHeldFile>(*this, std::move(inner));
-    }
-    return result;
+    return keptRetrying(retried([&] { return inner_.createHeldFile(path, bytes, inner); }), inner, held);
 }
 
 // A moment's hold by a scanner is waited out; a file that stays held belongs
@@ -84,7 +80,11 @@ StepResult RetryingFileSteps::createHeldFile(const std::wstring& path, const std
 StepResult RetryingFileSteps::openHeldFile(const std::wstring& path, std::string& bytes,
                                            std::unique_ptr<HeldFile>& held) {
     std::unique_ptr<HeldFile> inner;
-    const StepResult result = retried([&] { return inner_.openHeldFile(path, bytes, inner); });
+    return keptRetrying(retried([&] { return inner_.openHeldFile(path, bytes, inner); }), inner, held);
+}
+
+StepResult RetryingFileSteps::keptRetrying(StepResult result, std::unique_ptr<HeldFile>& inner,
+                                           std::unique_ptr<HeldFile>& held) const {
     if (result.ok) {
         held = std::make_unique<RetryingHeldFile>(*this, std::move(inner));
     }

@@ -63,6 +63,9 @@ class RetryingFileSteps final : public FileSteps {
     }
     // One loop for every step, so that each step adds only its call.
     StepResult retriedCall(StepResult (*step)(const void*), const void* context) const;
+    // A held file that was opened or created: its marks and removal are tried again too.
+    StepResult keptRetrying(StepResult result, std::unique_ptr<HeldFile>& inner,
+                            std::unique_ptr<HeldFile>& held) const;
 
     FileSteps& inner_;
     Pause& pause_;

@@ -73,10 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         if (oneCopy.otherInThisSession()) {
             kana::win32::bringRunningCopyForward(kana::win32::kFormClass, kana::main_window::layout().title);
         } else {
-            kana::win32::showMessage(
-                L"Kanaroute 已经在另一个用户的会话中运行。\r\n两个 Kanaroute 同时改动词库文件会互相干扰，"
-                L"因此本程序现在退出。请等另一个用户关闭 Kanaroute 后再试。",
-                kana::texts::kApplicationTitle);
+            kana::win32::showMessage(kana::texts::kRunningForAnotherUser, kana::texts::kApplicationTitle);
         }
         return 0;
     }

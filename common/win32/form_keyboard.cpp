@@ -87,8 +87,8 @@ bool Form::pressFocusedOrDefault() {
             ::PostMessageW(focused->hwnd, BM_CLICK, 0, 0);
             return true;
         }
-        if (focusClicksFromKeyboard()) {
-            clickFocusedControl();
+        if (clicksFromKeyboard(*focused->row)) {
+            onClick(focused->row->id);
             return true;
         }
     }
