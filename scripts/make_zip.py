@@ -30,10 +30,13 @@ OTHER_INPUT_METHODS = "其他输入法"
 EXPORTS = (
     "Rime/kanaroute_phrase.txt",
     "Rime/luna_pinyin_simp.custom.yaml",
-    "微软拼音/日常会话.dat",
-    "微软拼音/旅行.dat",
-    "微软拼音/在日本生活学习和工作.dat",
+    "微软拼音/推荐短语.dat",
+    "微软拼音/更多-日常会话.dat",
+    "微软拼音/更多-旅行.dat",
+    "微软拼音/更多-在日本生活学习和工作.dat",
     "QQ输入法和百度输入法/日语短语.txt",
+    "苹果设备/推荐短语.plist",
+    "苹果设备/全部短语.plist",
 )
 # The time stamp of every entry (local time, as zip stores it).
 ENTRY_TIME = (2026, 1, 1, 0, 0, 0)

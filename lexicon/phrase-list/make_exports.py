@@ -13,8 +13,15 @@ gets exactly the entries that Kanaroute installs. OUTPUT_DIR receives:
   custom_phrase.txt, and the weight the schema gives it, are left alone.
   Written only when TABLE (Rime's luna_pinyin.table.txt) is given, because the
   weights are worked out from the Chinese words that share each key.
-* ``微软拼音/*.dat``: Microsoft Pinyin user-defined-phrase files, one per set
-  of categories (MS_PINYIN_FILES), none above MS_PINYIN_MAX_ENTRIES entries.
+* ``微软拼音/*.dat``: Microsoft Pinyin user-defined-phrase files: the recommended
+  set (recommended_keys) in MS_PINYIN_RECOMMENDED_FILE, at most
+  RECOMMENDED_MAX_ENTRIES entries, and the other entries by sets of categories
+  (MS_PINYIN_FILES), each small enough that the recommended file and any one
+  of them stay within MS_PINYIN_MAX_ENTRIES.
+* ``苹果设备/*.plist``: macOS text replacements (a property list of
+  ``phrase``/``shortcut`` pairs, the form the Text Replacements list exports
+  and imports by drag and drop), one for the recommended set and one with
+  every entry. Text replacements have no candidate positions.
 * ``QQ输入法和百度输入法/日语短语.txt``: ``code=position,phrase`` lines in
   UTF-16LE with a byte-order mark and CR LF, the text form that QQ输入法 and
   百度输入法 import.
@@ -59,6 +66,7 @@ import argparse
 import calendar
 import math
 import os
+import plistlib
 import struct
 import sys
 from collections import defaultdict
@@ -72,16 +80,30 @@ RIME_TRANSLATOR = "kanaroute_phrase"
 RIME_TABLE_NAME = RIME_TRANSLATOR + ".txt"
 RIME_PATCH_NAME = "luna_pinyin_simp.custom.yaml"
 MS_PINYIN_FOLDER = "微软拼音"
+APPLE_FOLDER = "苹果设备"
+APPLE_RECOMMENDED_NAME = "推荐短语.plist"
+APPLE_ALL_NAME = "全部短语.plist"
 TEXT_FORM_FOLDER = "QQ输入法和百度输入法"
 TEXT_FORM_NAME = "日语短语.txt"
 
+# The recommended set: the phrases a newcomer needs most, from every category, small enough to
+# leave room beside it. Each category gets a share of RECOMMENDED_MAX_ENTRIES in proportion to its
+# entries, and fills it with whole keys (a kanji word keeps its reading, a polite form its casual
+# one), the shortest keys first (the basic words and short phrases of the topic; ties in list
+# order).
+RECOMMENDED_MAX_ENTRIES = 3000
+
 # Microsoft Pinyin is reported to keep about 5,000 user-defined phrases in all (with many more it
-# was seen to hang), so its export is split by category into files that each make sense on their
-# own; a user imports the one needed most first. A category (a heading of date.dat) that this
-# table does not name goes to MS_PINYIN_DEFAULT_FILE, so a new category never needs a new file.
+# was seen to hang). So the recommended set is a file of its own, and the other entries are split
+# by category into files that each make sense on their own and that fit beside it: the
+# recommended file plus any one other stays within MS_PINYIN_MAX_ENTRIES. A category (a heading of
+# date.dat) that this table does not name goes to MS_PINYIN_DEFAULT_FILE, so a new category never
+# needs a new file.
 MS_PINYIN_MAX_ENTRIES = 5000
+MS_PINYIN_MORE_MAX_ENTRIES = MS_PINYIN_MAX_ENTRIES - RECOMMENDED_MAX_ENTRIES
+MS_PINYIN_RECOMMENDED_FILE = "推荐短语.dat"
 MS_PINYIN_FILES = {
-    "日常会话.dat": (
+    "更多-日常会话.dat": (
         "问候与礼貌",
         "自我介绍",
         "应答、请求与提问",
@@ -94,7 +116,7 @@ MS_PINYIN_FILES = {
         "罗马字输入",
         "节日与祝福",
     ),
-    "旅行.dat": (
+    "更多-旅行.dat": (
         "问路与方向",
         "交通",
         "酒店与住宿",
@@ -103,13 +125,13 @@ MS_PINYIN_FILES = {
         "紧急情况与健康",
         "观光与爱好",
     ),
-    "在日本生活学习和工作.dat": (
+    "更多-在日本生活学习和工作.dat": (
         "日常起居",
         "课堂与学日语",
         "工作、办公与邮件",
     ),
 }
-MS_PINYIN_DEFAULT_FILE = "在日本生活学习和工作.dat"
+MS_PINYIN_DEFAULT_FILE = "更多-在日本生活学习和工作.dat"
 
 # ---------------------------------------------------------------- the entries
 
@@ -299,23 +321,65 @@ def encode_ms_pinyin(phrases: Sequence[Phrase]) -> bytes:
     return header + struct.pack(f"<{len(offsets)}I", *offsets) + b"".join(entries)
 
 
-def split_ms_pinyin(phrases: Sequence[Phrase]) -> Dict[str, List[Phrase]]:
-    """The entries of each Microsoft Pinyin file, in date.dat order, files in table order.
+def recommended_keys(phrases: Sequence[Phrase]) -> set[str]:
+    """The keys of the recommended set (see RECOMMENDED_MAX_ENTRIES for the rule)."""
+    keys = group_by_key(phrases)
+    total = len(phrases)
+    by_category: Dict[str, List[str]] = {}
+    for key, entries in keys.items():
+        by_category.setdefault(entries[0].category, []).append(key)
+    chosen: set[str] = set()
+    for category, names in by_category.items():
+        share = RECOMMENDED_MAX_ENTRIES * sum(len(keys[k]) for k in names) // total
+        taken = 0
+        order = {key: index for index, key in enumerate(names)}
+        for key in sorted(names, key=lambda k: (len(k), order[k])):
+            entries = keys[key]
+            if taken + len(entries) <= share:
+                taken += len(entries)
+                chosen.add(key)
+    return chosen
 
-    Raises ValueError when a file would be empty or hold more than MS_PINYIN_MAX_ENTRIES."""
+
+def recommended(phrases: Sequence[Phrase]) -> List[Phrase]:
+    """The entries of the recommended set, in date.dat order."""
+    keys = recommended_keys(phrases)
+    return [phrase for phrase in phrases if phrase.key in keys]
+
+
+def split_ms_pinyin(phrases: Sequence[Phrase]) -> Dict[str, List[Phrase]]:
+    """The entries of each Microsoft Pinyin file, in date.dat order: the recommended file first,
+    then the others in table order.
+
+    Raises ValueError, naming the file, when a file would be empty, the recommended file would hold
+    more than RECOMMENDED_MAX_ENTRIES or another file more than MS_PINYIN_MORE_MAX_ENTRIES."""
     file_of = {category: name for name, categories in MS_PINYIN_FILES.items() for category in categories}
-    files: Dict[str, List[Phrase]] = {name: [] for name in MS_PINYIN_FILES}
+    keys = recommended_keys(phrases)
+    files: Dict[str, List[Phrase]] = {MS_PINYIN_RECOMMENDED_FILE: []}
+    files.update({name: [] for name in MS_PINYIN_FILES})
     for phrase in phrases:
-        files[file_of.get(phrase.category, MS_PINYIN_DEFAULT_FILE)].append(phrase)
+        name = MS_PINYIN_RECOMMENDED_FILE if phrase.key in keys else file_of.get(phrase.category, MS_PINYIN_DEFAULT_FILE)
+        files[name].append(phrase)
     for name, entries in files.items():
         if not entries:
             raise ValueError(f"{MS_PINYIN_FOLDER}/{name} 没有任何词条：make_exports.py 的 MS_PINYIN_FILES 中的分类名与 date.dat 不符")
-        if len(entries) > MS_PINYIN_MAX_ENTRIES:
+        limit = RECOMMENDED_MAX_ENTRIES if name == MS_PINYIN_RECOMMENDED_FILE else MS_PINYIN_MORE_MAX_ENTRIES
+        if len(entries) > limit:
             raise ValueError(
-                f"{MS_PINYIN_FOLDER}/{name} 有 {len(entries)} 条，超过微软拼音能保存的 {MS_PINYIN_MAX_ENTRIES} 条："
+                f"{MS_PINYIN_FOLDER}/{name} 有 {len(entries)} 条，超过 {limit} 条：推荐短语加上任何一个其他文件"
+                f"不能超过微软拼音能保存的 {MS_PINYIN_MAX_ENTRIES} 条；"
                 "请在 make_exports.py 的 MS_PINYIN_FILES 中把一些分类分到别的文件"
             )
     return files
+
+
+# ---------------------------------------------------------------- Apple devices
+
+
+def encode_text_replacements(phrases: Sequence[Phrase]) -> bytes:
+    """macOS text replacements: an XML property list, an array of ``phrase``/``shortcut`` dicts."""
+    items = [{"phrase": p.phrase, "shortcut": p.key} for p in phrases]
+    return plistlib.dumps(items, fmt=plistlib.FMT_XML, sort_keys=True)
 
 
 # ---------------------------------------------------------------- code=position,phrase
@@ -353,6 +417,8 @@ def build(phrases: Sequence[Phrase], word_weights: Dict[str, List[float]] | None
         for name, entries in split_ms_pinyin(phrases).items()
     }
     files[os.path.join(TEXT_FORM_FOLDER, TEXT_FORM_NAME)] = encode_text_form(phrases)
+    files[os.path.join(APPLE_FOLDER, APPLE_RECOMMENDED_NAME)] = encode_text_replacements(recommended(phrases))
+    files[os.path.join(APPLE_FOLDER, APPLE_ALL_NAME)] = encode_text_replacements(phrases)
     if word_weights is not None:
         files[os.path.join(RIME_FOLDER, RIME_TABLE_NAME)] = encode_rime_table(group_by_key(phrases), word_weights)
         files[os.path.join(RIME_FOLDER, RIME_PATCH_NAME)] = encode_rime_patch()

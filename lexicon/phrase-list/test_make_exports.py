@@ -9,6 +9,7 @@ import contextlib
 import io
 import math
 import os
+import plistlib
 import struct
 import tempfile
 import unittest
@@ -82,43 +83,71 @@ class MicrosoftPinyinTest(unittest.TestCase):
         self.assertEqual(data, x.encode_ms_pinyin(SAMPLE), "the same list must give the same bytes")
 
     @unittest.skipUnless(BUILT_DATE_DAT and BUILT_EXPORTS, "needs the built files")
-    def test_built_files_together_hold_exactly_date_dat_none_above_the_limit(self):
+    def test_built_files_together_hold_exactly_date_dat_within_the_limits(self):
         with open(BUILT_DATE_DAT, "rb") as built:
             entries = make_date_dat.parse_date_dat(built.read())
-        read_back = []
-        for name in x.MS_PINYIN_FILES:
-            with self.subTest(name), open(os.path.join(BUILT_EXPORTS, x.MS_PINYIN_FOLDER, name), "rb") as built:
-                in_file = read_mschxudp(built.read())
-                self.assertTrue(0 < len(in_file) <= 5000, len(in_file))
-                read_back += in_file
-        self.assertEqual(sorted(read_back), sorted((e.key, e.position, e.phrase) for e in entries))
+        everything = sorted((e.key, e.position, e.phrase) for e in entries)
+        recommended = sorted((p.key, p.position, p.phrase) for p in x.recommended(x.read_date_dat(BUILT_DATE_DAT)))
+        read_back = {}
+        for name in [x.MS_PINYIN_RECOMMENDED_FILE, *x.MS_PINYIN_FILES]:
+            with open(os.path.join(BUILT_EXPORTS, x.MS_PINYIN_FOLDER, name), "rb") as built:
+                read_back[name] = read_mschxudp(built.read())
+        self.assertEqual(sorted(read_back.pop(x.MS_PINYIN_RECOMMENDED_FILE)), recommended)
+        self.assertTrue(0 < len(recommended) <= 3000, len(recommended))
+        for name, in_file in read_back.items():
+            self.assertTrue(0 < len(in_file) <= 2000, (name, len(in_file)))  # beside the recommended file: <= 5000
+        self.assertEqual(sorted(recommended + sum(read_back.values(), [])), everything)
+        # The Apple files: the recommended set and everything, keyed by the pinyin keys.
+        for name, expected in ((x.APPLE_RECOMMENDED_NAME, recommended), (x.APPLE_ALL_NAME, everything)):
+            with open(os.path.join(BUILT_EXPORTS, x.APPLE_FOLDER, name), "rb") as built:
+                items = plistlib.load(built)
+            self.assertEqual(sorted((i["shortcut"], i["phrase"]) for i in items), sorted((k, p) for k, _, p in expected), name)
         # A category renamed in the source would quietly move to the default file.
         categories = {p.category for p in x.read_date_dat(BUILT_DATE_DAT)}
         named = {c for names in x.MS_PINYIN_FILES.values() for c in names}
         self.assertEqual(named - categories, set(), "categories named in MS_PINYIN_FILES that date.dat lacks")
 
-    def test_split_by_category_with_unknown_categories_in_the_default_file(self):
-        everyday, travel = x.MS_PINYIN_FILES["日常会话.dat"][0], x.MS_PINYIN_FILES["旅行.dat"][0]
-        phrases = [
-            x.Phrase("nihao", 4, "こんにちは", everyday),
-            x.Phrase("chezhan", 2, "駅", travel),
-            x.Phrase("quyiyuan", 2, "病院に行きます", "在日本看病"),  # a category the table does not name
-            x.Phrase("zaoan", 2, "おはようございます", everyday),
-        ]
-        files = x.split_ms_pinyin(phrases)
-        self.assertEqual(list(files), list(x.MS_PINYIN_FILES))
-        self.assertEqual(files["日常会话.dat"], [phrases[0], phrases[3]])
-        self.assertEqual(files["旅行.dat"], [phrases[1]])
-        self.assertEqual(files[x.MS_PINYIN_DEFAULT_FILE], [phrases[2]])
+    def test_recommended_set_takes_each_categorys_share_in_whole_keys_shortest_first(self):
+        # Two categories of 5,000 entries each: a share of 1,500 each. In the first, 600 keys of
+        # two entries with short keys fill 1,200, then 300 single ones with longer keys, in list
+        # order; in the second, a long key comes first in the list but after the short ones.
+        first = [x.Phrase(f"k{i:03d}", p, f"a{i}", "A") for i in range(600) for p in (2, 3)]
+        first += [x.Phrase(f"long{i:04d}", 2, f"b{i}", "A") for i in range(3800)]
+        second = [x.Phrase("longerkeyoftwo", p, f"d{p}", "B") for p in (2, 3)]
+        second += [x.Phrase(f"m{i:04d}", 2, f"c{i}", "B") for i in range(4998)]
+        chosen = x.recommended_keys(first + second)
+        self.assertEqual(len(x.recommended(first + second)), 3000)
+        self.assertEqual({k for k in chosen if k.startswith("long")}, {f"long{i:04d}" for i in range(300)})
+        self.assertEqual({k for k in chosen if k.startswith("m")}, {f"m{i:04d}" for i in range(1500)})
 
-    def test_file_above_the_limit_or_empty_is_refused_naming_it(self):
-        everyday, travel = x.MS_PINYIN_FILES["日常会话.dat"][0], x.MS_PINYIN_FILES["旅行.dat"][0]
-        rest = [x.Phrase("chezhan", 2, "駅", travel), x.Phrase("quyiyuan", 2, "病院", "")]
-        too_many = [x.Phrase(f"k{'a' * (i % 7)}", 2, str(i), everyday) for i in range(5001)]
-        for name, phrases in (("日常会话.dat", too_many + rest), ("日常会话.dat", rest)):
-            with self.subTest(count=len(phrases)), self.assertRaisesRegex(ValueError, name):
+    def test_split_by_category_with_unknown_categories_in_the_default_file(self):
+        everyday, travel = x.MS_PINYIN_FILES["更多-日常会话.dat"][0], x.MS_PINYIN_FILES["更多-旅行.dat"][0]
+        # 1,100 short keys in each category fill its recommended share of 1,000 before the longer ones.
+        filler = [x.Phrase(f"f{c}{i:04d}", 2, str(i), category) for c, category in enumerate((everyday, travel, "在日本看病")) for i in range(1100)]
+        phrases = [
+            x.Phrase("nihaoya", 4, "こんにちは", everyday),
+            x.Phrase("chezhanzai", 2, "駅", travel),
+            x.Phrase("quyiyuanba", 2, "病院に行きます", "在日本看病"),  # a category the table does not name
+            x.Phrase("zaoshanghao", 2, "おはようございます", everyday),
+        ]
+        files = x.split_ms_pinyin(filler + phrases)
+        self.assertEqual(list(files), [x.MS_PINYIN_RECOMMENDED_FILE, *x.MS_PINYIN_FILES])
+        self.assertEqual(files[x.MS_PINYIN_RECOMMENDED_FILE], x.recommended(filler + phrases))
+        self.assertEqual(files["更多-日常会话.dat"][-2:], [phrases[0], phrases[3]])
+        self.assertEqual(files["更多-旅行.dat"][-1], phrases[1])
+        self.assertEqual(files[x.MS_PINYIN_DEFAULT_FILE][-1], phrases[2])
+
+    def test_file_above_its_limit_or_empty_is_refused_naming_it(self):
+        everyday, travel = x.MS_PINYIN_FILES["更多-日常会话.dat"][0], x.MS_PINYIN_FILES["更多-旅行.dat"][0]
+        rest = [x.Phrase(f"chezhan{i}", 2, "駅", travel) for i in range(2)] + [x.Phrase(f"quyiyuan{i}", 2, "病院", "") for i in range(2)]
+        everyday_phrases = [x.Phrase(f"k{i:04d}", 2, str(i), everyday) for i in range(6000)]
+        # 6,000 everyday entries leave about 3,000 beside the recommended ones; no travel entry at all.
+        for name, phrases in (("更多-日常会话.dat", everyday_phrases + rest), ("更多-旅行.dat", everyday_phrases[:4000] + rest[2:])):
+            with self.subTest(name), self.assertRaisesRegex(ValueError, name):
                 x.split_ms_pinyin(phrases)
-        self.assertEqual(len(x.split_ms_pinyin(too_many[:5000] + rest)["日常会话.dat"]), 5000)
+        files = x.split_ms_pinyin(everyday_phrases[:4990] + rest)
+        self.assertEqual(sum(map(len, files.values())), 4994)
+        self.assertTrue(len(files[x.MS_PINYIN_RECOMMENDED_FILE]) <= 3000 and len(files["更多-日常会话.dat"]) <= 2000)
 
     def test_position_outside_the_candidate_slots_is_refused(self):
         with self.assertRaises(ValueError):
@@ -205,32 +234,45 @@ class CommandTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             date_dat = os.path.join(folder, "date.dat")
             d = make_date_dat
-            items = [d.Heading(x.MS_PINYIN_FILES["旅行.dat"][0]), d.Entry("chezhan", 2, "駅")]
-            items += [d.Heading("在日本看病"), d.Entry("quyiyuan", 2, "病院に行きます")]
-            items += [d.Heading(x.MS_PINYIN_FILES["日常会话.dat"][0])] + [d.Entry(p.key, p.position, p.phrase) for p in SAMPLE]
+            # 1,200 entries in each of three categories: 1,000 of each recommended, 200 of each in its file.
+            categories = (x.MS_PINYIN_FILES["更多-旅行.dat"][0], "在日本看病", x.MS_PINYIN_FILES["更多-日常会话.dat"][0])
+            digits_as_letters = str.maketrans("0123456789", "abcdefghij")  # keys are letters only
+
+            def key(number, index):
+                return f"k{number}n{index:04d}".translate(digits_as_letters)
+
+            items = []
+            for number, category in enumerate(categories):
+                items.append(d.Heading(category))
+                items += [d.Entry(key(number, i), 2, f"語{number}の{i}") for i in range(1200 - 6 * (number == 2))]
+            items += [d.Entry(p.key, p.position, p.phrase) for p in SAMPLE]
             with open(date_dat, "wb") as written:
                 written.write(make_date_dat.encode_date_dat(items))
             table = os.path.join(folder, "table.txt")
             with open(table, "w", encoding="utf-8") as written:
                 written.write("# comment\n謝謝\txie xie\t48389\n今天\tjin tian\t50000\n")
             without, with_table = os.path.join(folder, "a"), os.path.join(folder, "b")
-            self.assertEqual(self.run_exports(date_dat, without)[0], 0)
+            self.assertEqual(self.run_exports(date_dat, without), (0, ""))
             self.assertEqual(self.run_exports(date_dat, with_table, "--luna-table", table)[0], 0)
 
             def files(root):
                 return sorted(os.path.relpath(os.path.join(d, f), root) for d, _, names in os.walk(root) for f in names)
 
-            ms_files = sorted(f"微软拼音/{name}" for name in x.MS_PINYIN_FILES)
-            self.assertEqual(files(without), sorted(["QQ输入法和百度输入法/日语短语.txt", *ms_files]))
+            ms_files = [f"微软拼音/{name}" for name in [x.MS_PINYIN_RECOMMENDED_FILE, *x.MS_PINYIN_FILES]]
+            apple_files = ["苹果设备/推荐短语.plist", "苹果设备/全部短语.plist"]
+            self.assertEqual(files(without), sorted(["QQ输入法和百度输入法/日语短语.txt", *ms_files, *apple_files]))
             self.assertEqual(files(with_table), sorted(files(without) + ["Rime/kanaroute_phrase.txt", "Rime/luna_pinyin_simp.custom.yaml"]))
             read_back = {}
-            for name in x.MS_PINYIN_FILES:
+            for name in [x.MS_PINYIN_RECOMMENDED_FILE, *x.MS_PINYIN_FILES]:
                 with open(os.path.join(without, "微软拼音", name), "rb") as written:
                     read_back[name] = read_mschxudp(written.read())
-            # Each entry goes by the heading above it.
-            self.assertEqual(read_back["旅行.dat"], [("chezhan", 2, "駅")])
-            self.assertEqual(read_back["日常会话.dat"], [(p.key, p.position, p.phrase) for p in SAMPLE])
-            self.assertEqual(read_back[x.MS_PINYIN_DEFAULT_FILE], [("quyiyuan", 2, "病院に行きます")])
+            # The shortest keys of each category are recommended; the rest goes by the heading above it.
+            self.assertEqual(len(read_back[x.MS_PINYIN_RECOMMENDED_FILE]), 3000)
+            for name, number in (("更多-旅行.dat", 0), (x.MS_PINYIN_DEFAULT_FILE, 1)):
+                self.assertEqual([code for code, _, _ in read_back[name]], [key(number, i) for i in range(1000, 1200)])
+            self.assertEqual([len(read_back[name]) for name in x.MS_PINYIN_FILES], [200, 200, 200])
+            with open(os.path.join(without, "苹果设备", "全部短语.plist"), "rb") as written:
+                self.assertEqual(len(plistlib.load(written)), 3600)
 
     def test_unreadable_date_dat_writes_nothing_and_says_why(self):
         with tempfile.TemporaryDirectory() as folder:

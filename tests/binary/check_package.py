@@ -23,10 +23,13 @@ PHRASEBOOK = "短语一览.html"
 EXPORTS = [
     "其他输入法/Rime/kanaroute_phrase.txt",
     "其他输入法/Rime/luna_pinyin_simp.custom.yaml",
-    "其他输入法/微软拼音/日常会话.dat",
-    "其他输入法/微软拼音/旅行.dat",
-    "其他输入法/微软拼音/在日本生活学习和工作.dat",
+    "其他输入法/微软拼音/推荐短语.dat",
+    "其他输入法/微软拼音/更多-日常会话.dat",
+    "其他输入法/微软拼音/更多-旅行.dat",
+    "其他输入法/微软拼音/更多-在日本生活学习和工作.dat",
     "其他输入法/QQ输入法和百度输入法/日语短语.txt",
+    "其他输入法/苹果设备/推荐短语.plist",
+    "其他输入法/苹果设备/全部短语.plist",
 ]
 EXPECTED_NAMES = ["Kanaroute/Kanaroute.exe", "Kanaroute/date.dat", GUIDE_NAME, f"Kanaroute/{PHRASEBOOK}"] + [f"Kanaroute/{name}" for name in EXPORTS]
 UNICODE_PATH_FIELD = 0x7075
@@ -118,7 +121,7 @@ def main(argv):
 
     # Without date.dat, the phrasebook page or a file for another input method, the packer must fail,
     # name what is missing and leave neither a zip nor a part of one.
-    for missing_name in ("date.dat", PHRASEBOOK, "旅行.dat"):
+    for missing_name in ("date.dat", PHRASEBOOK, "更多-旅行.dat", "全部短语.plist"):
         incomplete = os.path.join(work_dir, "incomplete")
         shutil.rmtree(incomplete, ignore_errors=True)
         os.makedirs(incomplete)
