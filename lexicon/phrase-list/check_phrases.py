@@ -25,8 +25,9 @@ The rules, and how each is decided by machine:
   i, u or v, and no luna-pinyin word has exactly that pinyin.
 * No phrase is character for character its meaning (punctuation ignored). A
   phrase that differs from it only in glyphs (時間 for 时间: equal after OpenCC
-  turns the Japanese into simplified characters) is the Japanese form and
-  counts only with a 读 candidate after it.
+  turns the Japanese into simplified characters, with JAPANESE_GLYPHS for the
+  glyphs OpenCC misses: 予約 for 预约) is the Japanese form and counts only
+  with a 读 candidate after it.
 * No phrase uses a Chinese character that Japanese writing lacks (车, 习: outside
   the JIS X 0208 set of Japanese Windows).
 * MeCab knows every word of every phrase, apart from digits and the words of
@@ -176,12 +177,25 @@ def same_as_meaning(phrase: str, meaning: str) -> bool:
     return ld.without_punctuation(phrase) == ld.without_punctuation(meaning)
 
 
+# Japanese glyphs whose Chinese form OpenCC's conversion does not give: it turns 予 into 豫 (right
+# for 猶予, 犹豫, but 予約 is 预约) and leaves 窓, 鉱 and 緒 as they are. Each is an alternative to
+# what OpenCC gives, position by position.
+JAPANESE_GLYPHS = {"予": "预", "窓": "窗", "鉱": "矿", "緒": "绪"}
+
+
 def is_glyph_form(phrase: str, phrase_as_chinese: str, meaning: str) -> bool:
-    """The phrase is its meaning in Japanese glyphs (時間 for 时间, 黒板 for 黑板): the writing a
-    Japanese reader expects, which a learner cannot type otherwise, but which a Chinese reader
-    takes for the Chinese word; so it counts only with its reading after it."""
+    """The phrase is its meaning in Japanese glyphs (時間 for 时间, 黒板 for 黑板, 予約 for 预约): the
+    writing a Japanese reader expects, which a learner cannot type otherwise, but which a Chinese
+    reader takes for the Chinese word; so it counts only with its reading after it."""
     own = ld.without_punctuation(meaning)
-    return ld.without_punctuation(phrase) != own and ld.without_punctuation(phrase_as_chinese) == own
+    written, converted = ld.without_punctuation(phrase), ld.without_punctuation(phrase_as_chinese)
+    if written == own:
+        return False
+    if converted == own:
+        return True
+    return len(written) == len(converted) == len(own) and all(
+        c == m or JAPANESE_GLYPHS.get(w) == m for w, c, m in zip(written, converted, own)
+    )
 
 
 def is_japanese_writing(text: str, analyser: ld.JapaneseAnalyser) -> bool:

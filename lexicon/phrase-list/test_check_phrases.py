@@ -102,11 +102,14 @@ class CheckTest(SectionFolderTest):
     def test_japanese_glyph_form_counts_only_with_its_reading(self):
         # 時間 is 时间 in Japanese glyphs; 国民健康保険 is several words, which the kanji-word rule
         # alone would let pass without a reading.
-        for word, meaning in [("時間", "shijian,4={}|时间"), ("国民健康保険", "guominjiankangbaoxian,2={}|国民健康保险")]:
+        # 予約 and 窓口 are glyph forms that OpenCC's conversion misses (予 becomes 豫, 窓 stays).
+        glyph_forms = [("時間", "shijian,4={}|时间"), ("国民健康保険", "guominjiankangbaoxian,2={}|国民健康保险")]
+        glyph_forms += [("予約", "yuyue,4={}|预约"), ("窓口", "chuangkou,4={}|窗口")]
+        for word, meaning in glyph_forms:
             with self.subTest(word):
                 self.assertCaught([meaning.format(word) + "|敬"], "日文字形")
-        findings = self.findings("shijian,4=時間|时间|敬", "shijian,5=じかん|时间|读")
-        self.assertEqual((findings.problems, findings.glyph_keys), ([], 1))
+        findings = self.findings("shijian,4=時間|时间|敬", "shijian,5=じかん|时间|读", "yuyue,4=予約|预约|敬", "yuyue,5=よやく|预约|读")
+        self.assertEqual((findings.problems, findings.glyph_keys), ([], 2))
         self.assertClean("xinganxian,4=新幹線|新干线|敬", "xinganxian,5=新幹線に乗ります|新干线|敬", "xinganxian,6=しんかんせん|新干线|读")
         # A Latin letter in a Chinese word is typed as itself.
         self.assertClean("aazhi,2=割り勘にしましょう|AA制|敬")
