@@ -10,6 +10,7 @@ import io
 import math
 import os
 import plistlib
+import re
 import struct
 import tempfile
 import unittest
@@ -20,6 +21,7 @@ import make_exports as x
 # The built files, when the build runs this test (see CMakeLists.txt).
 BUILT_DATE_DAT = os.environ.get("KANAROUTE_DATE_DAT")
 BUILT_EXPORTS = os.environ.get("KANAROUTE_EXPORT_DIR")
+GUIDE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "使用说明.txt")
 
 SAMPLE = [
     x.Phrase("xiexie", 2, "ありがとうございます"),
@@ -102,6 +104,15 @@ class MicrosoftPinyinTest(unittest.TestCase):
             with open(os.path.join(BUILT_EXPORTS, x.APPLE_FOLDER, name), "rb") as built:
                 items = plistlib.load(built)
             self.assertEqual(sorted((i["shortcut"], i["phrase"]) for i in items), sorted((k, p) for k, _, p in expected), name)
+        # The guide gives each file's count.
+        with open(GUIDE, encoding="utf-8") as guide:
+            text = guide.read()
+        counts = {name: len(entries) for name, entries in read_back.items()}
+        counts.update({x.MS_PINYIN_RECOMMENDED_FILE: len(recommended), x.APPLE_RECOMMENDED_NAME: len(recommended)})
+        counts[x.APPLE_ALL_NAME] = len(everything)
+        for name, count in counts.items():
+            found = re.search(re.escape(name) + r"\s+(\d+)", text)
+            self.assertEqual(int(found.group(1)) if found else None, count, f"the guide's count of {name}")
         # A category renamed in the source would quietly move to the default file.
         categories = {p.category for p in x.read_date_dat(BUILT_DATE_DAT)}
         named = {c for names in x.MS_PINYIN_FILES.values() for c in names}
