@@ -8,6 +8,10 @@ namespace kana::win32 {
 
 namespace {
 
+// How long the window thread waits, without taking messages, for the work to
+// go on after a call it made; well below what a user notices as no answer.
+constexpr DWORD kSettlingMs = 250;
+
 // Keys meant for a window disabled while the work runs are dropped: the
 // window has no focus then, and its dialog keys or Alt+F4 must not act on it.
 bool keyForDisabledWindow(const MSG& message) {
@@ -67,25 +71,36 @@ void WorkerThread::answerUntilEnded(HANDLE thread) {
     {
         std::optional<BusyWindows> busy(std::in_place);
         const HANDLE waits[] = {thread, requestReady_.get()};
+        DWORD woke = WAIT_TIMEOUT;
         for (;;) {
-            DWORD woke = ::MsgWaitForMultipleObjectsEx(2, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woke == WAIT_TIMEOUT) {
+                woke = ::MsgWaitForMultipleObjectsEx(2, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            }
             if (woke == WAIT_FAILED) {
                 woke = ::WaitForMultipleObjects(2, waits, FALSE, INFINITE); // without the messages, then
             }
-            if (woke == WAIT_OBJECT_0) {
+            if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) {
+                if (woke == WAIT_FAILED) {
+                    ::WaitForSingleObject(thread, INFINITE); // the worker must end before its state goes
+                }
                 break;
             }
             if (woke == WAIT_OBJECT_0 + 1) {
                 busy.reset();
                 request_.function(request_.context);
-                busy.emplace();
                 ::SetEvent(requestDone_.get());
-            } else if (woke == WAIT_OBJECT_0 + 2) {
-                dispatchWaitingMessages(quit);
-            } else if (woke == WAIT_FAILED) {
-                ::WaitForSingleObject(thread, INFINITE); // the worker must end before its state goes
-                break;
+                // The work mostly ends, or asks again, right after a call (the
+                // last message box of an operation, say). Until then the
+                // messages wait, so that a click that follows the box reaches
+                // the window once the work has ended, not while it is busy.
+                woke = ::WaitForMultipleObjects(2, waits, FALSE, kSettlingMs);
+                if (woke == WAIT_TIMEOUT) {
+                    busy.emplace();
+                }
+                continue;
             }
+            dispatchWaitingMessages(quit);
+            woke = WAIT_TIMEOUT;
         }
     }
     if (quit) {
