@@ -8,7 +8,9 @@
 #     programs run
 #   2 the size of Kanaroute.exe, by section and resource
 #   3 private memory with the main window idle and with the help window open
-#   4 install / backup / restore on 5 and 50 MiB files against plain copies and renames
+#   4 install / backup / restore on 5 and 50 MiB files against a durable floor
+#     (the plain copies and renames, each file written flushed, one flushed
+#     record) and, for information, against the plain steps alone
 #   5 the load handler (the refresh) against one registry read and three look-ups
 #
 #   bash bench/run.sh [RUNS [PART...]]

@@ -32,7 +32,8 @@ class HeldFile {
     virtual ~HeldFile() = default;
     // Adds bytes at the end, through to the disk.
     virtual StepResult append(const std::string& bytes) = 0;
-    // Closes the file and deletes it.
+    // Deletes the file through the handle that holds it, then closes it. On
+    // failure the file stays, still held.
     virtual StepResult remove() = 0;
 };
 

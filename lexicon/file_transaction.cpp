@@ -40,10 +40,17 @@ bool FileTransaction::commit() {
             }
         }
     }
-    // Should the record stay, the next start finds every step done and only removes it.
-    record_->remove();
-    record_.reset();
+    // Should the record stay, the next start finds every step done and only
+    // removes it; the user is told now.
+    removeRecord();
     return true;
+}
+
+void FileTransaction::removeRecord() {
+    if (const StepResult removed = record_->remove(); !removed.ok) {
+        recordNotRemoved_ = removed.reason;
+    }
+    record_.reset();
 }
 
 // Reads what the time-stamp files hold now, then writes the plan; nothing has
@@ -191,7 +198,7 @@ void FileTransaction::undo() {
         }
     }
     if (record_ && undoFailures_.empty()) {
-        record_->remove();
+        removeRecord();
     }
     // Otherwise the record stays for the next start; it is closed here.
     record_.reset();

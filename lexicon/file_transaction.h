@@ -75,12 +75,16 @@ class FileTransaction {
     bool changedAnything() const { return changedAnything_; }
     const std::optional<StepFailure>& failure() const { return failure_; }
     const std::vector<UndoFailure>& undoFailures() const { return undoFailures_; }
+    // Why the record could not be removed once nothing more was left to do,
+    // or nothing when it was removed (or had to stay for the next start).
+    const std::optional<std::wstring>& recordNotRemoved() const { return recordNotRemoved_; }
 
   private:
     bool prepare();
     bool takeStep(std::size_t index);
     bool fail(StepKind kind, const std::wstring& path, const std::wstring& target, const StepResult& result);
     void undo();
+    void removeRecord();
 
     FileSteps& steps_;
     std::wstring recordPath_;
@@ -91,6 +95,7 @@ class FileTransaction {
     std::optional<StepFailure> failure_;
     bool changedAnything_ = false;
     std::vector<UndoFailure> undoFailures_;
+    std::optional<std::wstring> recordNotRemoved_;
 };
 
 } // namespace kana::lexicon

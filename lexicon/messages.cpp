@@ -240,6 +240,15 @@ Message recordNotRecognised(const std::wstring& recordPath) {
                L"\r\n但它的内容无法识别，程序没有按它改动任何文件。请检查该文件夹中的词库文件。"});
 }
 
+std::wstring recordNotRemoved(const std::wstring& recordPath, const std::wstring& reason) {
+    return join({L"操作的记录文件：\r\n", recordPath, L"\r\n无法删除。\r\n", reasonLine(reason),
+                 L"\r\n\r\n在它被删除之前，程序不会进行新的安装、备份或还原。", kCloseAndRestart});
+}
+
+Message recordNotRemovedAfterSuccess(const std::wstring& recordPath, const std::wstring& reason) {
+    return ok({L"词库文件已经处理完毕，没有任何词条丢失。\r\n\r\n", recordNotRemoved(recordPath, reason)});
+}
+
 Message leftOverFiles(const std::vector<std::wstring>& paths) {
     std::wstring text = L"发现以前的操作未完成时留下的文件：";
     for (const std::wstring& path : paths) {

@@ -66,6 +66,11 @@ Message recordNotRecognised(const std::wstring& recordPath);
 Message recordUnwritable(const std::wstring& recordPath, const std::wstring& reason);
 // Every step was done, but the file set aside cannot go to the Recycle Bin.
 Message recycleRefused(OperationKind operation, const std::wstring& asidePath, const std::wstring& reason);
+// The record of an operation could not be removed once there was nothing more
+// to do for it: a paragraph that follows what the user is told about the operation.
+std::wstring recordNotRemoved(const std::wstring& recordPath, const std::wstring& reason);
+// The same on its own, after an operation that went through.
+Message recordNotRemovedAfterSuccess(const std::wstring& recordPath, const std::wstring& reason);
 // Set-aside or swap files with no record that explains them.
 Message leftOverFiles(const std::vector<std::wstring>& paths);
 

@@ -11,12 +11,23 @@ namespace {
 // Either the transaction went through, or the message that stops the operation.
 using StopMessage = std::optional<Message>;
 
-StopMessage resultOf(FileTransaction& transaction) {
-    if (transaction.commit()) {
+// A record that could not be removed at the end is reported with the
+// operation's result: until it goes, no other operation starts.
+StopMessage resultOf(FileTransaction& transaction, const FileSet& files, OperationHost& host) {
+    const bool committed = transaction.commit();
+    const std::optional<std::wstring>& recordLeft = transaction.recordNotRemoved();
+    if (committed) {
+        if (recordLeft) {
+            host.showMessage(messages::recordNotRemovedAfterSuccess(files.intentRecord(), *recordLeft));
+        }
         return std::nullopt;
     }
-    return messages::stepFailed(*transaction.failure(), transaction.changedAnything(),
-                                transaction.undoFailures());
+    Message failure = messages::stepFailed(*transaction.failure(), transaction.changedAnything(),
+                                           transaction.undoFailures());
+    if (recordLeft) {
+        failure.text += L"\r\n\r\n" + messages::recordNotRemoved(files.intentRecord(), *recordLeft);
+    }
+    return failure;
 }
 
 // The message comes first: the refresh ends the program when the input method
@@ -91,7 +102,8 @@ class Survey {
     StopMessage stop_;
 };
 
-StopMessage restoreToInitial(FileSteps& steps, const FileSet& files, OperationKind operation) {
+StopMessage restoreToInitial(FileSteps& steps, const FileSet& files, OperationKind operation,
+                             OperationHost& host) {
     // Without phrases.ini there is nothing to move into the latest backup's
     // place, and the latest backup may hold the user's only copy of their
     // phrases: it stays, and only the initial backup is copied back.
@@ -117,10 +129,10 @@ StopMessage restoreToInitial(FileSteps& steps, const FileSet& files, OperationKi
         transaction.copy(files.initialBackup(), files.phrases());
         transaction.writeTimeStamp(files.initialTimeStamp());
     }
-    return resultOf(transaction);
+    return resultOf(transaction, files, host);
 }
 
-StopMessage restoreToLatest(FileSteps& steps, const FileSet& files) {
+StopMessage restoreToLatest(FileSteps& steps, const FileSet& files, OperationHost& host) {
     Survey survey(steps, files);
     if (!survey.presentAndChangeable(files.latestBackup())) {
         survey.refuse(messages::latestBackupMissing(files.latestBackup()));
@@ -140,7 +152,7 @@ StopMessage restoreToLatest(FileSteps& steps, const FileSet& files) {
     transaction.rename(files.phrases(), files.latestBackup());
     transaction.rename(files.swapFile(), files.phrases());
     transaction.writeTimeStamp(files.latestTimeStamp());
-    return resultOf(transaction);
+    return resultOf(transaction, files, host);
 }
 
 // Restore operation and uninstall share the two closing messages.
@@ -211,7 +223,7 @@ Outcome install(FileSteps& steps, const FileSet& files, bool keepBackup, Operati
         transaction.setAside(files.phrases(), files.phrasesAside());
     }
     transaction.copy(*phraseList, files.phrases());
-    if (StopMessage failure = resultOf(transaction)) {
+    if (StopMessage failure = resultOf(transaction, files, host)) {
         return stop(host, *failure);
     }
 
@@ -252,7 +264,7 @@ Outcome backup(FileSteps& steps, const FileSet& files, OperationHost& host) {
         transaction.copy(files.phrases(), files.latestBackup());
         transaction.writeTimeStamp(files.latestTimeStamp());
     }
-    if (StopMessage failure = resultOf(transaction)) {
+    if (StopMessage failure = resultOf(transaction, files, host)) {
         return stop(host, *failure);
     }
 
@@ -262,8 +274,9 @@ Outcome backup(FileSteps& steps, const FileSet& files, OperationHost& host) {
 }
 
 Outcome restore(FileSteps& steps, const FileSet& files, bool toInitial, OperationHost& host) {
-    if (StopMessage failure = toInitial ? restoreToInitial(steps, files, OperationKind::RestoreToInitial)
-                                        : restoreToLatest(steps, files)) {
+    if (StopMessage failure = toInitial
+                                  ? restoreToInitial(steps, files, OperationKind::RestoreToInitial, host)
+                                  : restoreToLatest(steps, files, host)) {
         return stop(host, *failure);
     }
     host.refresh();
@@ -274,7 +287,7 @@ Outcome restore(FileSteps& steps, const FileSet& files, bool toInitial, Operatio
 }
 
 Outcome uninstall(FileSteps& steps, const FileSet& files, OperationHost& host) {
-    if (StopMessage failure = restoreToInitial(steps, files, OperationKind::Uninstall)) {
+    if (StopMessage failure = restoreToInitial(steps, files, OperationKind::Uninstall, host)) {
         return stop(host, *failure);
     }
     showRestoreMessages(host);

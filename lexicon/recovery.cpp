@@ -107,7 +107,15 @@ StepResult undoStep(FileSteps& steps, const PlannedStep& step, bool mayNotHaveHa
     return StepResult::success();
 }
 
-Message finish(FileSteps& steps, HeldFile& held, const IntentRecord& record) {
+// The record has served: it is removed, and the report says so where it cannot be.
+Message withRemovedRecord(HeldFile& held, const std::wstring& recordPath, Message report) {
+    if (const StepResult removed = held.remove(); !removed.ok) {
+        report.text += L"\r\n\r\n" + messages::recordNotRemoved(recordPath, removed.reason);
+    }
+    return report;
+}
+
+Message finish(FileSteps& steps, HeldFile& held, const std::wstring& recordPath, const IntentRecord& record) {
     // A set-aside file that cannot be removed now stays, and so does the
     // record, so that the next start tries again.
     for (const PlannedStep& step : record.steps) {
@@ -118,8 +126,7 @@ Message finish(FileSteps& steps, HeldFile& held, const IntentRecord& record) {
         }
     }
     // Should the record stay, the next start finds every step done again.
-    held.remove();
-    return messages::recoveryFinished(record.operation);
+    return withRemovedRecord(held, recordPath, messages::recoveryFinished(record.operation));
 }
 
 Message undo(FileSteps& steps, const FileSet& files, HeldFile& held, const IntentRecord& record) {
@@ -164,8 +171,7 @@ Message undo(FileSteps& steps, const FileSet& files, HeldFile& held, const Inten
         // The record stays: the next start tries again.
         return messages::recoveryIncomplete(record.operation, failures);
     }
-    held.remove();
-    return messages::recoveryUndone(record.operation);
+    return withRemovedRecord(held, files.intentRecord(), messages::recoveryUndone(record.operation));
 }
 
 std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
@@ -195,11 +201,10 @@ std::optional<Message> replayRecord(FileSteps& steps, const FileSet& files) {
     }
     if (!record->planComplete || record->steps.empty()) {
         // Cut short while the plan was written: no file had been changed.
-        held->remove();
-        return messages::recoveryNothingChanged();
+        return withRemovedRecord(*held, recordPath, messages::recoveryNothingChanged());
     }
     if (record->undoFrom == 0 && record->done == static_cast<int>(record->steps.size())) {
-        return finish(steps, *held, *record);
+        return finish(steps, *held, recordPath, *record);
     }
     return undo(steps, files, *held, *record);
 }

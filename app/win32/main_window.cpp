@@ -7,6 +7,7 @@
 #include "app/win32/backup_time_reader.h"
 #include "app/win32/input_method_folder.h"
 #include "app/win32/input_method_registry.h"
+#include "common/win32/busy_windows.h"
 #include "common/win32/message_box.h"
 #include "lexicon/file_set.h"
 #include "lexicon/operations.h"
@@ -111,7 +112,13 @@ bool MainWindow::load() {
         // At start-up, before anything is shown or looked up: an operation cut
         // short last time is finished or undone first.
         recoveryDone_ = true;
+        operationRunning_ = true;
         recoverInterruptedOperation(versionDirectoryOf(*registry.values));
+        operationRunning_ = false;
+        if (closeAsked_) {
+            endProgram();
+            return false;
+        }
     }
     const lexicon::FileSet files(versionDirectoryOf(*registry.values));
     const LoadDecision load = decideLoad(*registry.values, userName(), existsByLookup(files.phrases()));
@@ -178,8 +185,24 @@ void MainWindow::onSurfaceMouseMove() {
 }
 
 void MainWindow::onCloseBox() {
-    // Closing the main window ends the program, with the help and advertisement windows.
+    // Closing the main window ends the program, with the help and advertisement
+    // windows. While files are being changed, the operation is let finish
+    // first, with every message it has for the user: ended half-way, it would
+    // leave its undo to the next start.
+    if (operationRunning_) {
+        closeAsked_ = true;
+        return;
+    }
     endProgram();
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Windows is asked to wait with signing out or shutting down while files
+    // are being changed (not while a message of the operation waits for the user).
+    if (message == WM_QUERYENDSESSION && operationRunning_ && BusyWindows::shown()) {
+        return FALSE;
+    }
+    return Form::handleMessage(message, wParam, lParam);
 }
 
 void MainWindow::endProgram() {
@@ -226,6 +249,11 @@ void MainWindow::openAdvertisementWindow() {
 }
 
 void MainWindow::onClick(int id) {
+    // The window is disabled while an operation runs; a click that arrives all
+    // the same (posted before, or from a screen reader) must not start a second one.
+    if (operationRunning_) {
+        return;
+    }
     switch (id) {
     case aboutButton:
         showAboutBox();
@@ -262,28 +290,33 @@ void MainWindow::onClick(int id) {
     }
 }
 
-void MainWindow::install() {
+template <typename Command> void MainWindow::runCommand(Command command) {
     MainWindowHost host(*this);
     LexiconCommandContext context{host, versionDir_};
-    runInstall(context, isChecked(backUpFirstBox));
+    operationRunning_ = true;
+    command(context);
+    operationRunning_ = false;
+    if (closeAsked_) {
+        endProgram();
+    }
+}
+
+void MainWindow::install() {
+    const bool backUpFirst = isChecked(backUpFirstBox);
+    runCommand([backUpFirst](LexiconCommandContext& context) { runInstall(context, backUpFirst); });
 }
 
 void MainWindow::backUp() {
-    MainWindowHost host(*this);
-    LexiconCommandContext context{host, versionDir_};
-    runBackup(context);
+    runCommand([](LexiconCommandContext& context) { runBackup(context); });
 }
 
 void MainWindow::restore() {
-    MainWindowHost host(*this);
-    LexiconCommandContext context{host, versionDir_};
-    runRestore(context, isChecked(restoreToInitialChoice));
+    const bool toInitial = isChecked(restoreToInitialChoice);
+    runCommand([toInitial](LexiconCommandContext& context) { runRestore(context, toInitial); });
 }
 
 void MainWindow::uninstall() {
-    MainWindowHost host(*this);
-    LexiconCommandContext context{host, versionDir_};
-    runUninstall(context);
+    runCommand([](LexiconCommandContext& context) { runUninstall(context); });
 }
 
 } // namespace kana::win32

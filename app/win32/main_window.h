@@ -38,6 +38,7 @@ class MainWindow : public Form {
     void endProgram();
 
   protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onClick(int id) override;
     void onControlMouseMove(int id) override;
     void onSurfaceMouseMove() override;
@@ -51,9 +52,14 @@ class MainWindow : public Form {
     void backUp();
     void restore();
     void uninstall();
+    // Runs one lexicon command; a close asked for meanwhile ends the program after it.
+    template <typename Command> void runCommand(Command command);
 
     std::wstring versionDir_;
     bool recoveryDone_ = false;
+    // An operation or the start-up recovery is running: clicks start nothing.
+    bool operationRunning_ = false;
+    bool closeAsked_ = false;
     HintLineState hint_ = kInitialHintLine;
     std::unique_ptr<HelpWindow> help_;
     std::unique_ptr<AdvertisementWindow> advertisement_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/accessible_names.h"
+#include "common/win32/busy_windows.h"
 #include "common/resource_ids.h"
 #include "common/win32/control_factory.h"
 #include "common/win32/dpi_awareness.h"
@@ -465,6 +466,11 @@ LRESULT Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onColourSettingChange();
         break;
     case WM_SETCURSOR: {
+        if (BusyWindows::shown()) {
+            // Over the whole window, its frame and its disabled controls included.
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
         HWND target = reinterpret_cast<HWND>(wParam);
         if (LOWORD(lParam) == HTCLIENT) {
             Pointer pointer = Pointer::Default;

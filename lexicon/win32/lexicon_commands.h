@@ -1,5 +1,6 @@
 // The main window's lexicon buttons: runs each operation against the real
-// files and lets the main window refresh, ask and report.
+// files on a worker thread (see WorkerThread) and lets the main window
+// refresh, ask and report on its own thread.
 #pragma once
 
 #include <string>
@@ -21,7 +22,8 @@ void runRestore(LexiconCommandContext& context, bool toInitial);
 void runUninstall(LexiconCommandContext& context);
 
 // Finishes or undoes an operation that was cut short, and reports left-over
-// files; tells the user when it found anything.
+// files, on a worker thread; then tells the user, on this thread, when it
+// found anything.
 void recoverInterruptedOperation(const std::wstring& versionDir);
 
 } // namespace kana::win32

@@ -56,15 +56,19 @@ StepResult lastError() {
 }
 
 StepResult writeEverything(HANDLE file, const std::string& bytes);
+StepResult closeFile(unique_hfile& file);
 
 // Files are only ever read while anyone else may go on using them.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The intent record is opened to be read, written and deleted through its handle.
+constexpr DWORD kRecordAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
 
 // The intent record, held from its creation or opening until it is removed:
 // others may read it, but may neither write nor delete it.
 class Win32HeldFile final : public HeldFile {
   public:
-    Win32HeldFile(unique_hfile file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
+    explicit Win32HeldFile(unique_hfile file) : file_(std::move(file)) {}
 
     StepResult append(const std::string& bytes) override {
         if (!file_) {
@@ -80,14 +84,23 @@ class Win32HeldFile final : public HeldFile {
         return ::FlushFileBuffers(file_.get()) ? StepResult::success() : lastError();
     }
 
+    // Marked for deletion through the handle that holds it, so that no other
+    // program can take the file between its closing and its deletion; it goes
+    // when the handle is closed. Where the mark fails, the file stays held.
     StepResult remove() override {
-        file_.reset();
-        return ::DeleteFileW(path_.c_str()) ? StepResult::success() : lastError();
+        if (!file_) {
+            return errorResult(ERROR_INVALID_HANDLE);
+        }
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        if (!::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition,
+                                          sizeof disposition)) {
+            return lastError();
+        }
+        return closeFile(file_);
     }
 
   private:
     unique_hfile file_;
-    std::wstring path_;
 };
 
 // Writes every byte: WriteFile may write fewer than asked without an error,
@@ -310,8 +323,8 @@ StepResult Win32FileSteps::writeSmallFile(const std::wstring& path, const std::s
 StepResult Win32FileSteps::createHeldFile(const std::wstring& path, const std::string& bytes,
                                           std::unique_ptr<HeldFile>& held) {
     // Never over an existing record: that one belongs to another operation.
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_hfile file(::CreateFileW(path.c_str(), kRecordAccess, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return lastError();
     }
@@ -325,7 +338,7 @@ StepResult Win32FileSteps::createHeldFile(const std::wstring& path, const std::s
         ::DeleteFileW(path.c_str());
         return result;
     }
-    held = std::make_unique<Win32HeldFile>(std::move(file), path);
+    held = std::make_unique<Win32HeldFile>(std::move(file));
     return StepResult::success();
 }
 
@@ -333,15 +346,15 @@ StepResult Win32FileSteps::openHeldFile(const std::wstring& path, std::string& b
                                         std::unique_ptr<HeldFile>& held) {
     // Sharing only reading: this fails as a sharing violation while another
     // process holds the record for its running operation.
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_hfile file(::CreateFileW(path.c_str(), kRecordAccess, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return lastError();
     }
     if (StepResult result = readWhole(file.get(), bytes); !result.ok) {
         return result;
     }
-    held = std::make_unique<Win32HeldFile>(std::move(file), path);
+    held = std::make_unique<Win32HeldFile>(std::move(file));
     return StepResult::success();
 }
 

@@ -124,11 +124,13 @@ TEST(DataSafety, ARecoveryThatMeetsAHeldFileKeepsItsRecordAndTheNextStartFinishe
     EXPECT_FALSE(exists(method.file(kRecord)));
 }
 
-// Another program holds phrases.ini for 0.6 s just as an install with the
-// backup tick starts: the install waits it out and completes. (A hold that
-// outlasts the retries gives the usual failure report with nothing lost; see
-// the operations' test of a held phrases.ini.)
-TEST(DataSafety, AMomentaryHoldDuringAnInstallIsWaitedOut) {
+// Another program holds phrases.ini for 2.5 s just as an install with the
+// backup tick starts: the install waits it out and completes. All the while
+// the main window answers within half a second and is disabled, so that
+// nothing can be clicked twice; it is enabled again once the install is done.
+// (A hold that outlasts the retries gives the usual failure report with
+// nothing lost; see the operations' test of a held phrases.ini.)
+TEST(DataSafety, AHoldDuringAnInstallIsWaitedOutWhileTheWindowKeepsAnswering) {
     const InputMethod method = installInputMethod(L"momentary-hold");
     const std::wstring phrases = method.file(L"phrases.ini");
     writeFile(phrases, phraseFile("mine"));
@@ -140,7 +142,20 @@ TEST(DataSafety, AMomentaryHoldDuringAnInstallIsWaitedOut) {
         FileHold hold(phrases);
         ASSERT_TRUE(hold.held());
         postClick(child(window, kCommand3));
-        Sleep(600); // the length of the hold, not a wait for the program
+        EXPECT_TRUE(waitUntil([&] { return !isEnabled(window); }, 2000)) << "not shown as busy";
+        const DWORD start = GetTickCount();
+        int answers = 0;
+        while (GetTickCount() - start < 2500) { // the length of the hold, not a wait for the program
+            DWORD_PTR result = 0;
+            const DWORD asked = GetTickCount();
+            const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result) != 0;
+            EXPECT_TRUE(answered && GetTickCount() - asked <= 500)
+                << "no answer " << GetTickCount() - start << " ms into the hold";
+            EXPECT_FALSE(isEnabled(window));
+            ++answers;
+            Sleep(100);
+        }
+        EXPECT_GE(answers, 10);
     }
     const MessageBoxView box{program.waitForMessageBox()};
     ASSERT_NE(box.hwnd, nullptr);
@@ -148,9 +163,8 @@ TEST(DataSafety, AMomentaryHoldDuringAnInstallIsWaitedOut) {
     EXPECT_EQ(box.text(), kAskRestart);
     EXPECT_EQ(readFile(method.file(kInitialBackup)), phraseFile("mine"));
     EXPECT_EQ(readFile(phrases), phraseList());
-    box.press(IDOK);
-    const MessageBoxView restart{program.waitForMessageBox()};
-    ASSERT_NE(restart.hwnd, nullptr);
-    restart.press(IDOK);
-    EXPECT_TRUE(program.waitForExit());
+    box.press(IDCANCEL);
+    EXPECT_NE(program.waitForHelpWindow(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return isEnabled(window); })) << "left disabled after the install";
+    endProcessesOf(method.file(L"config.exe"));
 }

@@ -183,9 +183,10 @@ std::map<std::wstring, std::string> folderContents(const std::wstring& dir) {
     return contents;
 }
 
-FileHold::FileHold(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+FileHold::FileHold(const std::wstring& path, bool readOnly)
+    : handle_(CreateFileW(path.c_str(), readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                          readOnly ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr)) {}
 
 void FileHold::release() {
     if (handle_ != INVALID_HANDLE_VALUE) {
@@ -485,6 +486,22 @@ RecordStop::~RecordStop() {
 
 bool RecordStop::stopped(DWORD timeoutMs) const {
     return stopped_ != nullptr && WaitForSingleObject(stopped_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+RecordFlushes::RecordFlushes(const Program& program, const std::wstring& recordName) {
+    const std::wstring probe = binDir() + L"\\record_stop_probe.dll";
+    const std::wstring request = probe + L"." + std::to_wstring(program.pid()) + L".request";
+    log_ = probe + L"." + std::to_wstring(program.pid()) + L".flushes";
+    DeleteFileW(log_.c_str());
+    const std::wstring text = L"-1|" + recordName;
+    writeFile(request,
+              std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+    loaded_ = loadIntoTheProgram(program, probe);
+    DeleteFileW(request.c_str());
+}
+
+std::string RecordFlushes::events() const {
+    return readFile(log_).value_or("");
 }
 
 InsideReport askInsideTheProgram(const Program& program, std::optional<int> announcedDpi, bool highContrast) {

@@ -45,9 +45,11 @@ std::vector<std::wstring> filesIn(const std::wstring& dir);
 std::map<std::wstring, std::string> folderContents(const std::wstring& dir);
 
 // Holds a file open without sharing, as another program may, until released.
+// With readOnly it is opened for reading and shared for reading only, as a
+// virus scanner may.
 class FileHold {
   public:
-    explicit FileHold(const std::wstring& path);
+    explicit FileHold(const std::wstring& path, bool readOnly = false);
     FileHold(const FileHold&) = delete;
     FileHold& operator=(const FileHold&) = delete;
     ~FileHold() { release(); }
@@ -194,6 +196,21 @@ class RecordStop {
 
   private:
     HANDLE stopped_;
+    bool loaded_ = false;
+};
+
+// Records inside the program, in order, every write (W) and flush (F) of the
+// intent record (found by its file name) and every file step (S): a file
+// opened for writing, a rename, a copy, a deletion. The probe library of
+// RecordStop does it.
+class RecordFlushes {
+  public:
+    RecordFlushes(const Program& program, const std::wstring& recordName);
+    bool loaded() const { return loaded_; }
+    std::string events() const;
+
+  private:
+    std::wstring log_;
     bool loaded_ = false;
 };
 

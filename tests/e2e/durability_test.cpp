@@ -9,6 +9,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 using namespace e2e;
 using namespace kana::main_window;
 
@@ -62,6 +64,15 @@ void expectRefusedPath(const std::wstring& installDir, const std::wstring& versi
     box.press(IDOK);
     EXPECT_TRUE(program.waitForExit());
     EXPECT_EQ(folderContents(real.versionDir()), before);
+}
+
+std::string utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
 }
 
 } // namespace
@@ -174,4 +185,64 @@ TEST(Durability, AReplacedLatestBackupGoesToTheRecycleBin) {
     EXPECT_EQ(readFile(method.file(kLatestBackup)), phraseFile("current"));
     // The replaced latest backup is in the trash under its set-aside name.
     EXPECT_EQ(readFile(trashFilesDir() + L"\\phrases最近备份.old.ini"), phraseFile("my own phrases"));
+}
+
+// An install with the backup tick over both backups (set aside, rename, time
+// stamp, copy): the plan and each mark of the record reach the disk before the
+// next file step, as the program's own file functions show from inside.
+TEST(Durability, EveryWriteOfTheRecordIsFlushedBeforeTheNextFileStep) {
+    const InputMethod method = installInputMethod(L"record-flushes");
+    writeFile(method.file(L"phrases.ini"), phraseFile("current"));
+    writeFile(method.file(L"phrases最初备份.ini"), phraseFile("initial"));
+    writeFile(method.file(kLatestBackup), phraseFile("latest"));
+    writeFile(method.file(L"time000.ini"), "2024/3/5 14:07:09\r\n");
+    Program program;
+    const HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    const RecordFlushes flushes(program, L"Kanaroute操作记录.txt");
+    ASSERT_TRUE(flushes.loaded());
+    postClick(child(window, kCommand3));
+    const MessageBoxView box{program.waitForMessageBox()};
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(readFile(method.file(kLatestBackup)), phraseFile("current"));
+    const std::string events = flushes.events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), 'W'), 5) << events; // the plan and four marks
+    for (std::size_t write = events.find('W'); write != std::string::npos;
+         write = events.find('W', write + 1)) {
+        const std::size_t next = events.find_first_of("FS", write);
+        EXPECT_TRUE(next != std::string::npos && events[next] == 'F')
+            << "a write of the record not flushed before the next step: " << events;
+    }
+    EXPECT_NE(events.find('S'), std::string::npos) << events;
+    box.press(IDOK);
+    const MessageBoxView restart{program.waitForMessageBox()};
+    ASSERT_NE(restart.hwnd, nullptr);
+    restart.press(IDOK);
+    EXPECT_TRUE(program.waitForExit());
+}
+
+// Another program (a virus scanner, say) has the record of an interrupted
+// backup open for reading, shared for reading only, when the program starts:
+// the start-up cannot hold the record for itself, so it leaves the record and
+// every file as they are, says nothing, and opens its window.
+TEST(Durability, ARecordThatAnotherProgramHoldsIsLeftAloneAtStartUp) {
+    const InputMethod method = installInputMethod(L"record-held-open");
+    const std::wstring phrases = method.file(L"phrases.ini");
+    const std::wstring initial = method.file(L"phrases最初备份.ini");
+    writeFile(phrases, phraseFile("mine"));
+    writeFile(initial, phraseFile("mine"));
+    const std::wstring record = method.file(L"Kanaroute操作记录.txt");
+    writeFile(record, "Kanaroute intent record 1\noperation\tbackup\ncopy\t" + utf8(phrases) + "\t" +
+                          utf8(initial) + "\ntimestamp\t" + utf8(method.file(L"time000.ini")) +
+                          "\t-\nplanned\n");
+    const std::map<std::wstring, std::string> before = folderContents(method.versionDir());
+    {
+        FileHold scanner(record, true);
+        ASSERT_TRUE(scanner.held());
+        Program program;
+        EXPECT_NE(program.mainWindow(20000), nullptr);
+        EXPECT_EQ(program.findMessageBox(), nullptr);
+        EXPECT_EQ(folderContents(method.versionDir()), before);
+    }
+    EXPECT_EQ(folderContents(method.versionDir()), before);
 }

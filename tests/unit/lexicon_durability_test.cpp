@@ -190,6 +190,47 @@ TEST(LexiconDurability, AnOperationRefusesWhileARecordOfAnEarlierOneIsThere) {
     }
 }
 
+// The record cannot be removed at the end of a backup (or of the recovery that
+// finishes it): the user is told which file stays and why, the backup still
+// completes, and the next start removes it.
+TEST(LexiconDurability, ARecordThatCannotBeRemovedIsReportedAndTheNextStartRemovesIt) {
+    const FileSet files(kVersionDir);
+    FakeFileSystem clean;
+    RecordingHost cleanHost;
+    testing::setUpState(clean, 'C');
+    ASSERT_EQ(backup(clean, files, cleanHost), Outcome::Completed);
+
+    FakeFileSystem fs;
+    RecordingHost host;
+    testing::setUpState(fs, 'C');
+    fs.failingCalls = {clean.callCount}; // the last call: the record's removal
+    EXPECT_EQ(backup(fs, files, host), Outcome::Completed);
+    ASSERT_EQ(fs.injected.size(), 1u);
+    EXPECT_EQ(fs.injected.front(), std::make_pair(std::wstring(L"delete"), files.intentRecord()));
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_TRUE(contains(host.messages[0].text, files.intentRecord()));
+    EXPECT_TRUE(contains(host.messages[0].text, testing::kDiskFull));
+    EXPECT_EQ(host.messages[1], messages::backupDone());
+    EXPECT_TRUE(fs.exists(files.intentRecord()));
+
+    for (int failing = fs.callCount + 1;; ++failing) {
+        FakeFileSystem again = fs;
+        again.failingCalls = {failing};
+        again.injected.clear();
+        const std::optional<Message> report = recoverInterruptedOperation(again, files);
+        if (again.injected.empty()) {
+            break;
+        }
+        ASSERT_TRUE(report);
+        EXPECT_TRUE(contains(report->text, files.intentRecord()));
+        EXPECT_TRUE(contains(report->text, testing::kDiskFull));
+        EXPECT_TRUE(again.exists(files.intentRecord()));
+    }
+    fs.failingCalls.clear();
+    EXPECT_EQ(recoverInterruptedOperation(fs, files), messages::recoveryFinished(OperationKind::Backup));
+    EXPECT_EQ(fs.files, clean.files);
+}
+
 TEST(IntentRecord, EveryCutOfTheRecordReadsAsAtMostWhatWasWritten) {
     IntentRecord record;
     record.operation = OperationKind::RestoreToLatest;

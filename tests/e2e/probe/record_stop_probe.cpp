@@ -10,7 +10,13 @@
 // record with no one, so it cannot be read back). When the copy holds the plan
 // and the count of marks (and no undo has begun), it sets the event
 // "kanaroute-record-stop-<process id>" and never returns.
+//
+// With -1 marks it never stops; it writes instead, to <this DLL>.<process
+// id>.flushes, one letter per event in order: W for a write to the record, F
+// for a FlushFileBuffers of the record, S for a file step (a file opened for
+// writing, a rename, a copy, a deletion or the shell's file operation).
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <set>
@@ -30,9 +36,19 @@ using CreateFileFunction = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATT
                                            HANDLE);
 using WriteFileFunction = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 using CloseHandleFunction = BOOL(WINAPI*)(HANDLE);
+using FlushFunction = BOOL(WINAPI*)(HANDLE);
+using MoveFileFunction = BOOL(WINAPI*)(LPCWSTR, LPCWSTR);
+using CopyFileFunction = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, BOOL);
+using DeleteFileFunction = BOOL(WINAPI*)(LPCWSTR);
+using ShellFileFunction = int(WINAPI*)(LPSHFILEOPSTRUCTW);
 CreateFileFunction g_realCreateFile = nullptr;
 WriteFileFunction g_realWriteFile = nullptr;
 CloseHandleFunction g_realCloseHandle = nullptr;
+FlushFunction g_realFlush = nullptr;
+MoveFileFunction g_realMoveFile = nullptr;
+CopyFileFunction g_realCopyFile = nullptr;
+DeleteFileFunction g_realDeleteFile = nullptr;
+ShellFileFunction g_realShellFile = nullptr;
 
 std::wstring pathOf(const std::wstring& suffix) {
     wchar_t path[MAX_PATH] = {};
@@ -65,7 +81,31 @@ bool readRequest() {
     }
     g_marks = std::wcstol(line.c_str(), nullptr, 10);
     g_recordName = line.substr(bar + 1);
-    return g_marks >= 0 && !g_recordName.empty();
+    return g_marks >= -1 && !g_recordName.empty();
+}
+
+bool recordingFlushes() {
+    return g_marks == -1;
+}
+
+// Adds one event to the file of flushes (the caller holds the lock).
+void logEvent(char event) {
+    static const std::wstring log = pathOf(L"." + std::to_wstring(::GetCurrentProcessId()) + L".flushes");
+    HANDLE file = g_realCreateFile(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        g_realWriteFile(file, &event, 1, &written, nullptr);
+        g_realCloseHandle(file);
+    }
+}
+
+void logStep() {
+    if (recordingFlushes()) {
+        ::EnterCriticalSection(&g_lock);
+        logEvent('S');
+        ::LeaveCriticalSection(&g_lock);
+    }
 }
 
 // The number of "done" marks after a whole plan; -1 while the plan is not
@@ -104,9 +144,12 @@ int doneMarks(const std::string& record) {
 HANDLE WINAPI createFileAndWatchTheRecord(LPCWSTR path, DWORD access, DWORD share,
                                           LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
                                           HANDLE pattern) {
+    const bool writing = (access & (GENERIC_WRITE | FILE_APPEND_DATA | FILE_WRITE_DATA)) != 0;
+    if (writing && !namesTheRecord(path)) {
+        logStep();
+    }
     const HANDLE file = g_realCreateFile(path, access, share, security, disposition, flags, pattern);
-    if (file != INVALID_HANDLE_VALUE &&
-        (access & (GENERIC_WRITE | FILE_APPEND_DATA | FILE_WRITE_DATA)) != 0 && namesTheRecord(path)) {
+    if (file != INVALID_HANDLE_VALUE && writing && namesTheRecord(path)) {
         ::EnterCriticalSection(&g_lock);
         g_recordHandles.insert(file);
         if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || disposition == TRUNCATE_EXISTING) {
@@ -124,7 +167,10 @@ BOOL WINAPI writeFileThenStopAtTheMark(HANDLE file, LPCVOID buffer, DWORD bytes,
     bool stop = false;
     if (result && g_recordHandles.count(file) != 0) {
         g_record.append(static_cast<const char*>(buffer), written != nullptr ? *written : bytes);
-        stop = doneMarks(g_record) == g_marks;
+        stop = !recordingFlushes() && doneMarks(g_record) == g_marks;
+        if (recordingFlushes()) {
+            logEvent('W');
+        }
     }
     ::LeaveCriticalSection(&g_lock);
     if (stop) {
@@ -140,10 +186,45 @@ BOOL WINAPI closeHandleAndForgetIt(HANDLE handle) {
     return g_realCloseHandle(handle);
 }
 
+BOOL WINAPI flushAndLogIt(HANDLE file) {
+    const BOOL result = g_realFlush(file);
+    ::EnterCriticalSection(&g_lock);
+    if (result && g_recordHandles.count(file) != 0) {
+        logEvent('F');
+    }
+    ::LeaveCriticalSection(&g_lock);
+    return result;
+}
+
+BOOL WINAPI moveFileAndLogIt(LPCWSTR from, LPCWSTR to) {
+    logStep();
+    return g_realMoveFile(from, to);
+}
+
+BOOL WINAPI copyFileAndLogIt(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+    logStep();
+    return g_realCopyFile(from, to, failIfExists);
+}
+
+BOOL WINAPI deleteFileAndLogIt(LPCWSTR path) {
+    logStep();
+    return g_realDeleteFile(path);
+}
+
+int WINAPI shellFileOperationAndLogIt(LPSHFILEOPSTRUCTW operation) {
+    logStep();
+    return g_realShellFile(operation);
+}
+
 // Points the program's imports of the function at the replacement.
-template <typename Function> bool replaceImport(const char* name, Function replacement, Function& real) {
-    real = reinterpret_cast<Function>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+template <typename Function>
+bool replaceImport(const char* name, Function replacement, Function& real,
+                   const wchar_t* dll = L"kernel32.dll") {
+    HMODULE exporter = ::GetModuleHandleW(dll);
+    if (exporter == nullptr) {
+        exporter = ::LoadLibraryW(dll);
+    }
+    real = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(exporter, name)));
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -184,6 +265,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
         replaceImport("CloseHandle", &closeHandleAndForgetIt, g_realCloseHandle);
         replaceImport("CreateFileW", &createFileAndWatchTheRecord, g_realCreateFile);
         replaceImport("WriteFile", &writeFileThenStopAtTheMark, g_realWriteFile);
+        if (recordingFlushes()) {
+            replaceImport("FlushFileBuffers", &flushAndLogIt, g_realFlush);
+            replaceImport("MoveFileW", &moveFileAndLogIt, g_realMoveFile);
+            replaceImport("CopyFileW", &copyFileAndLogIt, g_realCopyFile);
+            replaceImport("DeleteFileW", &deleteFileAndLogIt, g_realDeleteFile);
+            replaceImport("SHFileOperationW", &shellFileOperationAndLogIt, g_realShellFile, L"shell32.dll");
+        }
     }
     return TRUE;
 }
