@@ -20,7 +20,7 @@ import os
 import re
 import unicodedata
 from dataclasses import dataclass
-from typing import Dict, List, Sequence, Tuple
+from typing import Dict, List, Sequence, Set, Tuple
 
 from language_data import JapaneseAnalyser, Token, to_hiragana
 
@@ -214,14 +214,19 @@ def _pronunciation_long_marks(reading: str, pronunciation: str) -> List[bool] | 
 # ---------------------------------------------------------------- alignment
 
 
-def align(written: str, reading: str) -> List[Segment] | None:
+def _is_latin(c: str) -> bool:
+    return unicodedata.normalize("NFKC", c).isascii() and unicodedata.normalize("NFKC", c).isalpha()
+
+
+def align(written: str, reading: str, read_latin: bool = False) -> List[Segment] | None:
     """The written word cut into runs, each run of kanji with its part of the reading as ruby.
 
     The word's own kana must stand in the reading in order; anything else (punctuation,
-    Latin letters) must stand there as written. None when the reading does not fit."""
+    and Latin letters unless read_latin, as in a correction ＩＣ|アイシー) must stand there
+    as written. None when the reading does not fit."""
     runs: List[Tuple[str, str]] = []
     for c in written:
-        kind = "r" if needs_reading(c) else "k" if is_kana(c) else "o"
+        kind = "r" if needs_reading(c) or (read_latin and _is_latin(c)) else "k" if is_kana(c) else "o"
         if runs and runs[-1][0] == kind:
             runs[-1] = (kind, runs[-1][1] + c)
         else:
@@ -230,7 +235,9 @@ def align(written: str, reading: str) -> List[Segment] | None:
     match = re.fullmatch(pattern, _fold(reading))
     if match is None:
         return None
-    return [Segment(text, match.group(i + 1) if kind == "r" else "") for i, (kind, text) in enumerate(runs)]
+    # Folding keeps every kana in its place, so the ruby is taken from the reading as written.
+    return [Segment(text, reading[match.start(i + 1) : match.end(i + 1)] if kind == "r" else "")
+            for i, (kind, text) in enumerate(runs)]
 
 
 @dataclass(frozen=True)
@@ -240,6 +247,7 @@ class _Word:
     spoken: str  # the reading with the particles は, へ, を as spoken (わ, え, お), for romaji
     long_marks: Tuple[bool, ...]  # per kana of the reading: it lengthens the vowel before it
     pos: Tuple[str, ...]
+    corrected: bool = False
 
 
 def _word(token: Token, following: Token | None) -> _Word:
@@ -302,42 +310,52 @@ class ReadingMaker:
     def from_file(cls, path: str = CORRECTIONS_FILE) -> "ReadingMaker":
         return cls(read_corrections(path))
 
-    def _chunks(self, phrase: str, meaning: str) -> List[Tuple[str, Correction | None]]:
-        """The phrase cut at the corrections: the longest correction at the earliest place first."""
-        chunks: List[Tuple[str, Correction | None]] = []
-        plain = ""
-        i = 0
-        while i < len(phrase):
-            found = None
-            for length in range(min(self._longest, len(phrase) - i), 0, -1):
-                written = phrase[i : i + length]
-                found = self.corrections.get((written, meaning)) or self.corrections.get((written, ""))
-                if found:
-                    break
+    def _correction_at(self, phrase: str, start: int, meaning: str, boundaries: Set[int]) -> Correction | None:
+        """The longest correction that starts here and ends where one of MeCab's words ends:
+        a correction never cuts a word in two (5時 does not apply inside 5時間)."""
+        for length in range(min(self._longest, len(phrase) - start), 0, -1):
+            if start + length not in boundaries:
+                continue
+            written = phrase[start : start + length]
+            found = self.corrections.get((written, meaning)) or self.corrections.get((written, ""))
             if found:
-                if plain:
-                    chunks.append((plain, None))
-                    plain = ""
-                chunks.append((found.written, found))
                 self.used[(found.written, found.meaning)] = self.used.get((found.written, found.meaning), 0) + 1
-                i += len(found.written)
-            else:
-                plain += phrase[i]
-                i += 1
-        if plain:
-            chunks.append((plain, None))
-        return chunks
+                return found
+        return None
 
     def _words(self, phrase: str, meaning: str) -> List[_Word]:
+        tokens: List[Token] = []
+        starts: List[int] = []
+        position = 0
+        for token in self.analyser.tokens(phrase):
+            found = phrase.find(token.surface, position)
+            if found < 0:
+                raise ReadingError(f"MeCab 切出的“{token.surface}”在原文里找不到")
+            if found > position:  # MeCab skips blanks; they stay in the phrase as written
+                starts.append(position)
+                tokens.append(Token(phrase[position:found], ("記号", "空白", "*", "*"), "*", "*", "", True))
+            starts.append(found)
+            tokens.append(token)
+            position = found + len(token.surface)
+        if position != len(phrase):
+            starts.append(position)
+            tokens.append(Token(phrase[position:], ("記号", "空白", "*", "*"), "*", "*", "", True))
+        boundaries = set(starts) | {len(phrase)}
         words: List[_Word] = []
-        for text, correction in self._chunks(phrase, meaning):
+        index = 0
+        while index < len(tokens):
+            correction = self._correction_at(phrase, starts[index], meaning, boundaries)
             if correction:
-                reading = _fold(correction.reading)
-                words.append(_Word(text, reading, reading, tuple(_rule_long_marks(reading)), ("名詞",)))
+                reading = correction.reading
+                words.append(
+                    _Word(correction.written, reading, _fold(reading), tuple(_rule_long_marks(_fold(reading))), ("名詞",), True)
+                )
+                end = starts[index] + len(correction.written)
+                while index < len(tokens) and starts[index] < end:
+                    index += 1
                 continue
-            tokens = self.analyser.tokens(text)
-            for index, token in enumerate(tokens):
-                words.append(_word(token, tokens[index + 1] if index + 1 < len(tokens) else None))
+            words.append(_word(tokens[index], tokens[index + 1] if index + 1 < len(tokens) else None))
+            index += 1
         return words
 
     def read(self, phrase: str, meaning: str = "") -> Reading:
@@ -346,7 +364,7 @@ class ReadingMaker:
         kana, marks = "", []  # the word being spelled
         previous = None
         for word in self._words(phrase, meaning):
-            aligned = align(word.surface, word.reading)
+            aligned = align(word.surface, word.reading, word.corrected)
             if aligned is None:
                 raise ReadingError(f"“{word.surface}”的读音“{word.reading}”没有按原样保留它的假名")
             for segment in aligned:
@@ -356,7 +374,7 @@ class ReadingMaker:
                     segments[-1] = Segment(segments[-1].text + segment.text, "")
                 else:
                     segments.append(segment)
-            spelled = any(is_kana(c) or needs_reading(c) for c in word.surface)
+            spelled = word.corrected or any(is_kana(c) or needs_reading(c) for c in word.surface)
             if not spelled or _word_break(previous, word):
                 if kana:
                     romaji.append(romaji_of(kana, marks))
@@ -409,7 +427,7 @@ def read_corrections(path: str = CORRECTIONS_FILE) -> List[Correction]:
             if not all(is_kana(c) for c in reading):
                 problems.append(f"{name}:{number}: 读音“{reading}”应只有假名")
                 continue
-            aligned = align(written, reading)
+            aligned = align(written, reading, True)
             if aligned is None or any(not s.ruby and any(needs_reading(c) for c in s.text) for s in aligned):
                 problems.append(f"{name}:{number}: 读音“{reading}”没有按原样保留“{written}”的假名，或有汉字没有读音")
                 continue
