@@ -206,14 +206,14 @@ section { scroll-margin-top: 7rem; content-visibility: auto; contain-intrinsic-s
 #hits-section { content-visibility: visible; }
 h2 { font-size: 1.25rem; margin: 1.4rem 0 .4rem; }
 table { border-collapse: collapse; width: 100%; table-layout: fixed; }
-thead th:nth-child(1) { width: 38%; } thead th:nth-child(2) { width: 22%; }
-thead th:nth-child(3) { width: 19%; } thead th:nth-child(4) { width: 7%; } thead th:nth-child(5) { width: 14%; }
+.w1 { width: 38%; } .w2 { width: 22%; } .w3 { width: 19%; } .w4 { width: 7%; } .w5 { width: 14%; }
 tr.cat { display: none; }
 th, td { text-align: left; vertical-align: top; padding: .3rem .5rem; border-bottom: 1px solid #d8dde3;
   overflow-wrap: break-word; }
 thead th { background: #f1f4f7; font-size: .9rem; white-space: nowrap; }
 tbody th { font-weight: normal; }
 .j { display: block; font-size: 1.15rem; line-height: 2; }
+ruby { ruby-align: center; }
 rt { font-size: .55em; color: #3d4650; }
 .rm { display: block; font-size: .8rem; color: #5b6570; line-height: 1.3; }
 .kc { display: block; font-size: .85rem; color: #5b6570; }
@@ -232,7 +232,7 @@ td.a button { margin: 0 .25rem .25rem 0; }
   .search input { width: 100%; }
   nav ol { columns: auto; }
   table, tbody, tr, th, td { display: block; width: auto; }
-  thead { display: none; }
+  thead, colgroup { display: none; }
   tbody tr { border: 1px solid #d8dde3; border-radius: 6px; padding: .4rem .6rem .2rem; margin: 0 0 .6rem; }
   tbody th, tbody td { border: 0; padding: .1rem 0; }
   .j { font-size: 1.35rem; }
@@ -251,8 +251,8 @@ td.a button { margin: 0 .25rem .25rem 0; }
   thead { display: table-header-group; }
   tr.cat { display: table-row; }
   tr.cat th { font-size: 12pt; font-weight: bold; padding: 6pt 4pt 3pt; border-bottom: 1pt solid #000; }
-  thead th:nth-child(1) { width: 47%; } thead th:nth-child(2) { width: 26%; }
-  thead th:nth-child(3) { width: 19%; } thead th:nth-child(4) { width: 8%; }
+  .w1 { width: 47%; } .w2 { width: 27%; } .w3 { width: 19%; } .w4 { width: 7%; } .w5 { width: 0; }
+  .rm { display: none; }
   tr { break-inside: avoid; page-break-inside: avoid; }
   thead th { background: none; border-bottom: 1pt solid #000; }
   th, td { padding: 2pt 4pt; border-bottom: .5pt solid #999; }
@@ -597,13 +597,23 @@ def _text(text: str) -> str:
 
 
 def _ruby(reading: pr.Reading | None, phrase: str) -> str:
+    """The phrase with its readings as ruby. Kanji words that follow each other share one ruby
+    (住民票 じゅうみんひょう, not 住民 and 票 apart), so that a long reading does not spread
+    the kanji under it."""
     if reading is None:
         return _text(phrase)
-    return "".join(
-        f"<ruby>{_text(s.text)}<rt>{_text(s.ruby)}</rt></ruby>" if s.ruby else _text(s.text) for s in reading.segments
-    )
+    merged: List[List[str]] = []
+    for s in reading.segments:
+        if s.ruby and merged and merged[-1][1]:
+            merged[-1][0] += s.text
+            merged[-1][1] += s.ruby
+        else:
+            merged.append([s.text, s.ruby])
+    return "".join(f"<ruby>{_text(text)}<rt>{_text(ruby)}</rt></ruby>" if ruby else _text(text) for text, ruby in merged)
 
 
+# Column widths come from the columns, not from the first row: that is the category's row in print.
+COLUMNS = '<colgroup><col class="w1"><col class="w2"><col class="w3"><col class="w4"><col class="w5"></colgroup>'
 HEADER = ('<tr><th scope="col">日语</th><th scope="col">中文意思</th><th scope="col">输入拼音</th>'
           '<th scope="col">语体</th></tr>')
 READING_ROW_TITLE = "假名读音：中文意思的日语汉字词（或同一拼音的短语里的汉字词）怎么读，用同一拼音也能打出来"
@@ -670,12 +680,12 @@ def render(categories: Sequence[Category], entry_count: int) -> str:
         add(f'<li><a href="#c{c.number:02d}">{_text(c.heading)}</a> <span class="n">{len(c.rows)} 条</span></li>\n')
     add("</ol>\n</nav>\n<main>\n")
     add('<section id="hits-section" aria-labelledby="hits-h" hidden>\n<h2 id="hits-h">搜索结果</h2>\n'
-        f'<table>\n<thead><tr class="cat"><th colspan="4">搜索结果</th></tr>{HEADER}</thead>\n'
+        f'<table>{COLUMNS}\n<thead><tr class="cat"><th colspan="4">搜索结果</th></tr>{HEADER}</thead>\n'
         '<tbody id="hits"></tbody>\n</table>\n<p class="screen-only"><button type="button" id="more" hidden></button></p>\n'
         "</section>\n")
     for c in categories:
         add(f'<section class="c" id="c{c.number:02d}" aria-labelledby="h{c.number:02d}">\n')
-        add(f'<h2 id="h{c.number:02d}">{_text(c.heading)}</h2>\n<table>\n<thead>'
+        add(f'<h2 id="h{c.number:02d}">{_text(c.heading)}</h2>\n<table>{COLUMNS}\n<thead>'
             f'<tr class="cat"><th colspan="4">{_text(c.heading)}</th></tr>{HEADER}</thead>\n<tbody>\n')
         for row in c.rows:
             add(_row(row))
