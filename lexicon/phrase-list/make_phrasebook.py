@@ -165,6 +165,46 @@ def add_readings(categories: Sequence[Category], maker: pr.ReadingMaker) -> List
                         f"读音行错了就改它，否则在 {os.path.basename(pr.CORRECTIONS_FILE)} 里加一行"
                         f"“{row.phrase}|{row.reading}”（或只更正读错的那个词）",
                     ))
+        problems += _word_disagreements(category)
+    return problems
+
+
+def span_reading(reading: pr.Reading, start: int, end: int) -> str | None:
+    """The reading of phrase[start:end], or None when the span cuts a kanji word with ruby."""
+    spelled, position = "", 0
+    for segment in reading.segments:
+        first, last = position, position + len(segment.text)
+        position = last
+        if last <= start or first >= end:
+            continue
+        if first >= start and last <= end:
+            spelled += segment.ruby or segment.text
+        elif segment.ruby:
+            return None
+        else:
+            spelled += segment.text[max(start, first) - first : min(end, last) - first]
+    return spelled
+
+
+def _word_disagreements(category: Category) -> List[ps.Problem]:
+    """A 读 line that stands alone reads the key's meaning written in Japanese (じゅうみんひょう for
+    住民票); where that word stands whole in a phrase of the same key, its ruby must read the same."""
+    problems: List[ps.Problem] = []
+    for line in category.rows:
+        if line.register != READING or line.entry is None or KANJI.search(line.phrase):
+            continue
+        word = line.meaning
+        for row in category.rows:
+            if row.ruby is None or row.meaning != word or not set(row.keys) & set(line.keys):
+                continue
+            start = row.phrase.find(word)
+            spelled = span_reading(row.ruby, start, start + len(word)) if start >= 0 else None
+            if spelled is not None and pr.to_hiragana(spelled) != pr.to_hiragana(line.phrase):
+                problems.append(ps.Problem(
+                    line.entry.path, line.entry.line,
+                    f"短语一览：“{row.phrase}”里的“{word}”读作“{spelled}”，和本行的读音“{line.phrase}”不一致："
+                    f"读音行错了就改它，否则在 {os.path.basename(pr.CORRECTIONS_FILE)} 里加一行“{word}|{line.phrase}”",
+                ))
     return problems
 
 

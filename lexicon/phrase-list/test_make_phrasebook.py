@@ -67,16 +67,19 @@ class ReadingFailureTest(unittest.TestCase):
             "jintian,3=こんにち|今天|读\n"  # the list's own reading line disagrees with きょう
             "zhuminpiao,2=住民票の写しを3通ください|住民票|敬\n"  # a number with a counter, not in the table
             "guaizi,2=彁です|怪字|敬\n"  # a kanji the dictionary cannot read
+            "piaoju,2=票をください|票|敬\n"
+            "piaoju,3=ぴょう|票|读\n"  # the reading line of a word inside the phrase disagrees with ひょう
             "yitian,4=1日|一天|敬\n"
             "yihao,4=1日|一号|敬\n"
         )
         problems = self.problems(section, "1日|いちにち\n1日|ついたち|一号\n")
-        self.assertEqual(len(problems), 3, problems)
+        self.assertEqual(len(problems), 4, problems)
         self.assertRegex(problems[0], r"^01-test.txt:3: .*“今日”读作“きょう”，和本行的读音“こんにち”不一致")
         self.assertRegex(problems[1], r"^01-test.txt:4: .*“住民票の写しを3通ください”.*“3通\|读音”")
         self.assertRegex(problems[2], r"^01-test.txt:5: .*“彁です”.*“彁”")
+        self.assertRegex(problems[3], r"^01-test.txt:7: .*“票をください”里的“票”读作“ひょう”，和本行的读音“ぴょう”不一致")
         # A correction applies only where its meaning says, and fixes the build.
-        self.assertEqual(self.problems(section, "1日|いちにち\n1日|ついたち|一号\n3通|さんつう\n彁|か\n今日|こんにち\n"), [])
+        self.assertEqual(self.problems(section, "1日|いちにち\n1日|ついたち|一号\n3通|さんつう\n彁|か\n今日|こんにち\n票を|ぴょうを\n"), [])
 
         with tempfile.TemporaryDirectory() as directory:
             table = os.path.join(directory, "corrections.txt")
