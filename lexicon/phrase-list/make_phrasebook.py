@@ -755,16 +755,16 @@ def build(paths: Sequence[str], maker: pr.ReadingMaker | None = None) -> str:
     return render(categories, entry_count)
 
 
-def _make(sources: Sequence[str]) -> bytes:
-    try:
-        return build(sources).encode("utf-8")
-    except (LanguageDataError, pr.ReadingError) as error:
-        # A missing analyser or a broken corrections table: the message names the package or line.
-        raise make_date_dat.PhraseListError([ps.Problem(pr.CORRECTIONS_FILE, 0, str(error))]) from None
-
-
 def main(argv: Sequence[str]) -> int:
-    return make_date_dat.run_generator(argv, "用法：make_phrasebook.py 分类源文件夹 输出文件", "短语一览.html", _make)
+    try:
+        return make_date_dat.run_generator(
+            argv, "用法：make_phrasebook.py 分类源文件夹 输出文件", "短语一览.html", lambda sources: build(sources).encode("utf-8")
+        )
+    except (LanguageDataError, pr.ReadingError) as error:
+        # MeCab is missing (the message names the Debian package) or the corrections table is
+        # broken (the message names its lines).
+        print(f"{error}\n未生成 短语一览.html", file=sys.stderr)
+        return 1
 
 
 if __name__ == "__main__":
