@@ -362,7 +362,7 @@ SCRIPT = """
     var link = doc.querySelector('nav a[href="#' + element.id + '"]').parentNode;
     var section = { element: element, tbody: tbody, link: link, count: link.querySelector(".n"), rows: [] };
     each(tbody.rows, function (tr) {
-      var row = { tr: tr, index: rows.length, section: section, next: null, all: null, home: true };
+      var row = { tr: tr, index: rows.length, section: section, next: null, all: null };
       if (section.rows.length) section.rows[section.rows.length - 1].next = tr;
       tr.phraseRow = rows.length;
       section.rows.push(row);
@@ -433,7 +433,6 @@ SCRIPT = """
       row.tr.appendChild(cell);
     }
     if (built < rows.length) setTimeout(addButtons, 0);
-    else root.className += " buttons-ready";
   }
   setTimeout(addButtons, 0);
 
@@ -459,7 +458,7 @@ SCRIPT = """
   function bringHome() {
     // Back to their categories in the order they came from (the next row is home already).
     moved.sort(function (a, b) { return b.index - a.index; });
-    each(moved, function (row) { row.section.tbody.insertBefore(row.tr, row.next); row.home = true; });
+    each(moved, function (row) { row.section.tbody.insertBefore(row.tr, row.next); });
     moved = [];
   }
   function filter() {
@@ -518,7 +517,6 @@ SCRIPT = """
     each(pending.splice(0, count), function (item) {
       var row = item[2];
       row.tr.hidden = false;
-      row.home = false;
       hits.appendChild(row.tr);
       moved.push(row);
     });
