@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Remakes docs/screenshots/phrasebook.png: the built phrasebook page 短语一览.html in
-# Debian's Chromium (headless, offline), with a search typed into its box. The browser
-# and the CJK fonts come from scripts/install-deps.sh.
+# Remakes docs/screenshots/phrasebook.png and phrasebook-phone.png: the built phrasebook page
+# 短语一览.html in Debian's Chromium (headless, offline) at a laptop's 1366×768 and at a
+# phone's 390×844, with a search typed into its box. The browser, MeCab and the CJK fonts
+# come from scripts/install-deps.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null

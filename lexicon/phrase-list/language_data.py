@@ -208,6 +208,7 @@ class Token:
     base: str  # dictionary form, "*" when unknown
     reading: str  # katakana, "" when MeCab has none
     known: bool
+    pronunciation: str = ""  # katakana as spoken (トーキョー for トウキョウ, ワ for the particle は)
 
 
 class JapaneseAnalyser:
@@ -237,7 +238,10 @@ class JapaneseAnalyser:
                 form = features[5] if len(features) > 5 else "*"
                 base = features[6] if len(features) > 6 else "*"
                 reading = features[7] if len(features) > 7 else ""
-                result.append(Token(node.surface, pos, form, base, reading, node.stat != self._unknown))
+                pronunciation = features[8] if len(features) > 8 else ""
+                result.append(
+                    Token(node.surface, pos, form, base, reading, node.stat != self._unknown, pronunciation)
+                )
             node = node.next
         self._cache[text] = result
         return result
