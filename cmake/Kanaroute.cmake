@@ -12,6 +12,12 @@ add_executable(Kanaroute WIN32 ${KANAROUTE_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/ap
 # $<1:...> keeps multi-configuration generators (Visual Studio) from adding a Release/ folder,
 # so that the program always lands beside date.dat.
 set_target_properties(Kanaroute PROPERTIES OUTPUT_NAME Kanaroute RUNTIME_OUTPUT_DIRECTORY $<1:${CMAKE_BINARY_DIR}/bin>)
+# The shell is needed only for a click (a link, the Recycle Bin); COM and
+# automation first on the worker that reads the registry and then for the load
+# handler, after the window is built: none of them is loaded before the first
+# instruction.
+include(${CMAKE_SOURCE_DIR}/cmake/delay_load.cmake)
+kanaroute_delay_load(Kanaroute shell32 ole32 oleaut32)
 target_link_libraries(Kanaroute PRIVATE kanaroute_core comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32)
 target_compile_definitions(Kanaroute PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_include_directories(Kanaroute PRIVATE ${CMAKE_SOURCE_DIR})

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/main_window_layout.h"
 #include "app/main_window_texts.h"
@@ -84,8 +85,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     probe::mark("common-controls");
-    kana::win32::ComApartment com;
-    probe::mark("com-init");
+    // COM is first needed by the load handler, after the window is built: by
+    // then the worker has loaded its DLLs, which are not loaded at process
+    // start. Made here, so that it ends after the windows.
+    std::optional<kana::win32::ComApartment> com;
 
     using kana::texts::kApplicationTitle;
     if (!kana::win32::registerFormClasses(instance)) {
@@ -100,6 +103,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
     probe::mark("window-creation");
     kana::win32::setMessageOwner(mainWindow.hwnd());
+    com.emplace();
+    probe::mark("com-init");
     if (!mainWindow.load()) {
         return 2;
     }

@@ -1,7 +1,7 @@
 #include "common/win32/accessible_control.h"
 
 #include <oleacc.h>
-#include <servprov.h>
+#include <oleidl.h>
 
 #include <string>
 
@@ -52,8 +52,21 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's own object for the window, with the control's role and name.
-class AccessibleControl final : public IAccessible {
+// Whether the control could be clicked now: shown, enabled, and in a window
+// that takes input (while a message box is up, its owner is disabled but the
+// owner's controls are not).
+bool takesClicks(HWND control) {
+    HWND window = ::GetAncestor(control, GA_ROOT);
+    return ::IsWindowVisible(control) && ::IsWindowEnabled(control) && window != nullptr &&
+           ::IsWindowEnabled(window);
+}
+
+// One object for one control: its role, name and default action, and the
+// window behind it; what it leaves to the system (location, state, parent,
+// navigation) it asks the system's standard object for the same window. It
+// hands out only its own interfaces, so that every interface a client gets
+// from it leads back to it.
+class AccessibleControl final : public IAccessible, public IOleWindow {
   public:
     AccessibleControl(HWND hwnd, const ControlSpec& row, ComPtr<IAccessible> standard)
         : hwnd_(hwnd), row_(row), standard_(std::move(standard)) {}
@@ -67,17 +80,14 @@ class AccessibleControl final : public IAccessible {
         }
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
             *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
+        } else if (iid == IID_IOleWindow) {
+            *object = static_cast<IOleWindow*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
         }
-        // Child enumeration, the window behind the object and its services are
-        // the standard object's: clients find the children and the window as
-        // they do for any system control.
-        if (iid == IID_IEnumVARIANT || iid == IID_IOleWindow || iid == IID_IServiceProvider) {
-            return standard_->QueryInterface(iid, object);
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override {
         return static_cast<ULONG>(::InterlockedIncrement(&references_));
@@ -89,6 +99,17 @@ class AccessibleControl final : public IAccessible {
         }
         return static_cast<ULONG>(left);
     }
+
+    // IOleWindow: the control's window, which is how clients such as
+    // WindowFromAccessibleObject find it.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr) {
+            return E_POINTER;
+        }
+        *window = hwnd_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -236,7 +257,7 @@ class AccessibleControl final : public IAccessible {
         if (!isSelf(child) || !clicksFromKeyboard(row_)) {
             return standard_->accDoDefaultAction(child);
         }
-        if (!::IsWindowVisible(hwnd_) || !::IsWindowEnabled(hwnd_)) {
+        if (!takesClicks(hwnd_)) {
             return E_FAIL; // a hidden, disabled or destroyed control cannot be clicked either
         }
         return ::PostMessageW(hwnd_, kDefaultActionMessage, 0, 0) ? S_OK : E_FAIL;
@@ -290,6 +311,10 @@ class AccessibleControl final : public IAccessible {
 };
 
 } // namespace
+
+bool defaultActionStillApplies(HWND control) {
+    return takesClicks(control);
+}
 
 LRESULT AccessibleSlot::answer(HWND control, WPARAM flags, const ControlSpec& row) {
     if (accessibleRoleOf(row) == AccessibleRole::Standard) {

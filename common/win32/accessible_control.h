@@ -29,6 +29,11 @@ class AccessibleSlot {
     ComPtr<IUnknown> object_; // the control's IAccessible
 };
 
+// Whether a default action posted to the control may still be carried out
+// when it arrives: the control is shown and enabled, and so is its window
+// (a message box may have opened in between).
+bool defaultActionStillApplies(HWND control);
+
 // Tells assistive technology that the control's name changed (a label's text).
 void announceNameChange(HWND control);
 

@@ -43,7 +43,6 @@ Form::~Form() {
 bool Form::create() {
     readInitialDpi();
     readColourScheme();
-    defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
 
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_CONTROLPARENT;
@@ -66,6 +65,8 @@ bool Form::create() {
         return false;
     }
     adoptMonitorDpi(style, exStyle);
+    // The fonts are made only now, at the DPI the window is laid out at.
+    defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
     applyWindowIcons();
     for (const std::size_t index : layout_.creationOrder) {
         if (!createControl(controls_[index])) {
@@ -312,7 +313,7 @@ LRESULT Form::controlMessage(ControlState& control, UINT message, WPARAM wParam,
         }
         break;
     case kDefaultActionMessage:
-        if (clicksFromKeyboard(row)) {
+        if (clicksFromKeyboard(row) && defaultActionStillApplies(control.hwnd)) {
             onClick(row.id);
         }
         return 0;

@@ -119,7 +119,7 @@ class Form {
     void readInitialDpi();
     // Before the window is first shown: the DPI of the monitor it will appear
     // on, where that differs from the system's, with the window's size (of
-    // these styles) and font at it. Called before the controls are made.
+    // these styles) at it. Called before the fonts and controls are made.
     void adoptMonitorDpi(DWORD style, DWORD exStyle);
     RECT pixelRect(const ControlSpec& control) const;
     int scaled(int pixelsAt96) const;

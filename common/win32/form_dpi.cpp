@@ -20,7 +20,6 @@ void Form::adoptMonitorDpi(DWORD style, DWORD exStyle) {
         return;
     }
     dpi_ = dpi;
-    defaultFont_ = gdi_.font(layout_.defaultFont, dpi_);
     RECT outer{0, 0, twipsToPixels(layout_.innerWidth, dpi_), twipsToPixels(layout_.innerHeight, dpi_)};
     adjustWindowRectForDpi(outer, style, exStyle, dpi_);
     ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,

@@ -12,19 +12,15 @@ Rgb fromColorRef(COLORREF colour) {
 }
 
 HFONT GdiCache::font(const FontSpec& font, int dpi) {
-    // The size as one character: std::to_wstring would bring the C library's
-    // whole number printer into the program.
-    const std::wstring key = std::wstring(font.face) + L"|" +
-                             static_cast<wchar_t>(static_cast<int>(font.points * 100) & 0xFFFF) +
-                             (font.bold ? L"b" : L"") + (font.underline ? L"u" : L"");
+    const FontKey key{std::wstring(font.face), static_cast<int>(font.points * 100 + 0.5), font.bold,
+                      font.underline, dpi};
     return findOrAdd(fonts_, key,
                      [&] {
-                         const std::wstring face(font.face);
                          return unique_hfont(::CreateFontW(
                              pointsToPixelHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
                              FALSE, font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             face.c_str()));
+                             key.face.c_str()));
                      })
         .get();
 }

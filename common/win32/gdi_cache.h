@@ -1,6 +1,6 @@
 // The fonts and brushes of one window, made on first use and kept until the
-// window goes (fonts until its DPI changes, brushes until the system's colours
-// change).
+// window goes (brushes until the system's colours change). A font is kept for
+// the DPI it was made at: asked again at another DPI, the cache makes another.
 #pragma once
 
 #include <windows.h>
@@ -30,14 +30,25 @@ const Value& findOrAdd(std::vector<std::pair<Key, Value>>& list, const Key& key,
     return list.emplace_back(key, make()).second;
 }
 
+// What tells two cached fonts apart: the face, the size in hundredths of a
+// point, the style and the DPI the size was turned into pixels at.
+struct FontKey {
+    std::wstring face;
+    int hundredthsOfPoint = 0;
+    bool bold = false;
+    bool underline = false;
+    int dpi = 0;
+    bool operator==(const FontKey&) const = default;
+};
+
 class GdiCache {
   public:
-    using Fonts = std::vector<std::pair<std::wstring, unique_hfont>>;
+    using Fonts = std::vector<std::pair<FontKey, unique_hfont>>;
 
     HFONT font(const FontSpec& font, int dpi);
     HBRUSH brush(Rgb colour);
-    // Hands over every font made so far; the next calls make them afresh
-    // (after a DPI change).
+    // Hands over every font made so far, so that the fonts of a DPI no longer
+    // used go once the controls have those of the new one.
     Fonts takeFonts() {
         Fonts taken;
         taken.swap(fonts_);

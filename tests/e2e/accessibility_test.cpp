@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <algorithm>
 #include <functional>
@@ -292,5 +293,56 @@ TEST(Automation, DefaultActionsDoWhatAClickDoesNewTextsAreAnnouncedAndTheMainWin
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(picture) != FALSE; }, 3000)) << "enlarged";
     EXPECT_EQ(doDefaultAction(picture), S_OK);
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(picture) == FALSE; }, 3000)) << "back to normal";
+    EXPECT_TRUE(program.running());
+}
+
+// The link's object is one object: the window behind it comes from the object
+// itself and leads back to it, and it offers no child enumeration or services
+// of another object. While a message box is up its default action does
+// nothing (the window behind the box takes no clicks either); once the box is
+// closed it opens the link.
+TEST(Automation, TheLinkIsOneObjectAndItsDefaultActionWaitsWhileAMessageBoxIsUp) {
+    ComThread com;
+    const std::wstring record = recordBrowserAddresses();
+    const InputMethod method = installInputMethod(L"accessible-identity");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    Program program;
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    const HWND link = child(window, main_ids::kLabel3);
+    IAccessible* object = objectOf(link);
+    ASSERT_NE(object, nullptr);
+
+    IOleWindow* oleWindow = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&oleWindow)), S_OK);
+    HWND behind = nullptr;
+    EXPECT_EQ(oleWindow->GetWindow(&behind), S_OK);
+    EXPECT_EQ(behind, link);
+    IUnknown* identity = nullptr;
+    IUnknown* identityOfWindow = nullptr;
+    object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
+    oleWindow->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityOfWindow));
+    EXPECT_TRUE(identity != nullptr && identity == identityOfWindow) << "another object behind IOleWindow";
+    for (IUnknown* held : {static_cast<IUnknown*>(oleWindow), identity, identityOfWindow}) {
+        if (held != nullptr) {
+            held->Release();
+        }
+    }
+    void* other = nullptr;
+    EXPECT_EQ(object->QueryInterface(IID_IEnumVARIANT, &other), E_NOINTERFACE);
+    EXPECT_EQ(object->QueryInterface(IID_IServiceProvider, &other), E_NOINTERFACE);
+
+    postClick(child(window, main_ids::kCommand1));
+    const MessageBoxView box{program.waitForMessageBox(5000)};
+    ASSERT_NE(box.hwnd, nullptr) << "the about box";
+    EXPECT_NE(object->accDoDefaultAction(self()), S_OK);
+    Sleep(1000); // time enough for a browser to be asked
+    EXPECT_EQ(readFile(record).value_or(""), "") << "the link opened behind the message box";
+    box.press(IDOK);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(window) != FALSE; }, 3000));
+    EXPECT_EQ(object->accDoDefaultAction(self()), S_OK);
+    EXPECT_TRUE(waitUntil(
+        [&] { return readFile(record).value_or("").find("kanaroute") != std::string::npos; }, 15000));
+    object->Release();
     EXPECT_TRUE(program.running());
 }

@@ -3,6 +3,8 @@
 // meets a held phrases.ini, and a hold of a moment during an install.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
 
@@ -36,6 +38,25 @@ DWORD processOf(HWND hwnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     return pid;
+}
+
+// Waits for the condition while handing this thread's messages on: a window
+// of the test takes part in the change of the foreground window.
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(20);
+    }
 }
 
 } // namespace
@@ -167,4 +188,35 @@ TEST(DataSafety, AHoldDuringAnInstallIsWaitedOutWhileTheWindowKeepsAnswering) {
     EXPECT_NE(program.waitForHelpWindow(), nullptr);
     EXPECT_TRUE(waitUntil([&] { return isEnabled(window); })) << "left disabled after the install";
     endProcessesOf(method.file(L"config.exe"));
+}
+
+// The first copy's start-up recovery speaks while its main window is still
+// hidden, and another window has come in front of the message. A second copy
+// brings that message forward, not the hidden main window, and ends.
+TEST(DataSafety, ASecondCopyDuringTheStartUpRecoveryBringsItsMessageForward) {
+    const InputMethod method = installInputMethod(L"second-copy-recovery");
+    const std::wstring phrases = method.file(L"phrases.ini");
+    const std::wstring aside = method.file(L"phrases.old.ini");
+    writeFile(aside, phraseFile("mine"));
+    writeFile(phrases, phraseList());
+    writeFile(method.file(kRecord), "Kanaroute intent record 1\noperation\tinstall\nsetaside\t" +
+                                        utf8(phrases) + "\t" + utf8(aside) + "\ncopy\t" +
+                                        utf8(binDir() + L"\\date.dat") + "\t" + utf8(phrases) +
+                                        "\nplanned\ndone 1\n");
+    Program first;
+    const MessageBoxView box{first.waitForMessageBox(20000)};
+    ASSERT_NE(box.hwnd, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }, 3000));
+
+    Program second(L"", L"", false);
+    EXPECT_TRUE(pumpUntil([&] { return !second.running(); }, 15000));
+    EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == box.hwnd; }, 3000))
+        << "in front: " << testing::PrintToString(textOf(GetForegroundWindow()));
+    DestroyWindow(other);
+    box.press(IDOK);
+    EXPECT_NE(first.mainWindow(), nullptr);
 }

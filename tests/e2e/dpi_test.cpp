@@ -1,6 +1,8 @@
 // The program at other screen scales: with the test prefix's LogPixels at 120,
 // 144 and 192 DPI, every window and control rectangle is its twips value at
-// that DPI (a window larger than the test screen is kept within it).
+// that DPI (a window larger than the test screen is kept within it); on a
+// monitor whose scale differs from the system's, from the first window on and
+// after a move, every control has the rectangle and font of that monitor's DPI.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +10,7 @@
 
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
+#include "windows/advertisement_window_layout.h"
 #include "windows/help_window_layout.h"
 
 using namespace e2e;
@@ -150,4 +153,54 @@ TEST(HighDpi, AMoveToAMonitorWithAnotherScaleLaysTheWindowOutAgainAtTheSuggested
                 << std::wstring(row.name);
         }
     }
+}
+
+// Windows 10 and 11 give a per-monitor aware program the DPI of the monitor
+// its window opens on, which may differ from the system's (a laptop with an
+// external screen, a scale changed without signing out, Remote Desktop). Wine
+// always gives the system's, so a probe loaded before the program's first
+// instruction makes every window of the program see 144 DPI at a system DPI
+// of 96.
+TEST(HighDpi, WindowsOpenedOnAMonitorWithAnotherScaleHaveItsFontsAndRectangles) {
+    const InputMethod method = installInputMethod(L"monitor-dpi");
+    writeFile(method.file(L"phrases.ini"), phraseFile("mine"));
+    ASSERT_EQ(GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 96);
+    const std::wstring probe = binDir() + L"\\monitor_dpi_probe.dll";
+    writeFile(probe + L".dpi", "144");
+    Program program(L"", L"", true, probe);
+    DeleteFileW((probe + L".dpi").c_str());
+    ASSERT_TRUE(program.loadedAtStart());
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    postClick(child(window, kana::main_window::kCommand6));
+    HWND help = program.waitForHelpWindow();
+    ASSERT_NE(help, nullptr);
+    HWND advertisingLine = child(window, kana::main_window::kLabel8);
+    PostMessageW(advertisingLine, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageW(advertisingLine, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    HWND advertisement = program.waitForWindow(L"KanarouteForm", L"广告栏");
+    ASSERT_NE(advertisement, nullptr);
+
+    const InsideReport inside = askInsideTheProgram(program);
+    const std::pair<HWND, const kana::WindowSpec*> windows[] = {
+        {window, &kana::main_window::layout()},
+        {help, &kana::help_window::layout()},
+        {advertisement, &kana::advertisement_window::layout()},
+    };
+    for (const auto& [hwnd, layout] : windows) {
+        expectControlsAt(hwnd, *layout, 144);
+        const auto views = inside.controlsOf.find(textOf(hwnd));
+        ASSERT_NE(views, inside.controlsOf.end()) << "the probe did not see " << textOf(hwnd);
+        int fonts = 0;
+        for (const kana::ControlSpec& row : layout->controls) {
+            if (const auto found = views->second.find(row.id); found != views->second.end()) {
+                EXPECT_EQ(found->second.font, layoutFont(row.font, layout->defaultFont, 144))
+                    << std::wstring(layout->name) << "." << std::wstring(row.name);
+                ++fonts;
+            }
+        }
+        EXPECT_GT(fonts, 0) << std::wstring(layout->name);
+    }
+    expectIconsAt(inside, window, 144);
+    expectIconsAt(inside, help, 144);
 }

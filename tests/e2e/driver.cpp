@@ -533,15 +533,18 @@ InsideReport askInsideTheProgram(const Program& program, std::optional<int> anno
     std::wstring painted;
     std::wstring pixels;
     InsideView view;
+    std::wstring window;
     while (std::getline(lines, id, L'|') && std::getline(lines, view.font, L'|') &&
            std::getline(lines, painted, L'|') && std::getline(lines, pixels)) {
-        if (id == L"icons") { // icons|big|small|title
+        if (id == L"icons") { // icons|big|small|title, before the window's controls
             seen.icons[pixels] = IconWidths{std::stoi(view.font), std::stoi(painted)};
+            window = pixels;
             continue;
         }
         view.painted = std::stol(painted);
         view.pixels = std::stol(pixels);
         seen.controls[std::stoi(id)] = view;
+        seen.controlsOf[window][std::stoi(id)] = view;
     }
     return seen;
 }
@@ -634,7 +637,108 @@ void saveScreenshot(HWND window, const std::wstring& name) {
     writeFile(testOutputDir() + L"\\" + name + L".bmp", bytes);
 }
 
-Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle) {
+namespace {
+
+// Runs a new process, started with DEBUG_ONLY_THIS_PROCESS, up to its entry
+// point, loads the library there (a remote thread calls LoadLibraryW while the
+// main thread waits at the entry point), stops debugging it and lets it run.
+// False when the library could not be loaded; the process then runs without it.
+bool loadAtEntryPoint(const PROCESS_INFORMATION& info, const std::wstring& library) {
+    DebugSetProcessKillOnExit(FALSE);
+    void* entry = nullptr;
+    BYTE original = 0;
+    DWORD loaderThread = 0;
+    void* remotePath = nullptr;
+    bool loaded = false;
+    for (bool running = true; running;) {
+        DEBUG_EVENT event{};
+        if (!WaitForDebugEvent(&event, 15000)) {
+            break;
+        }
+        DWORD status = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT: {
+            if (event.u.CreateProcessInfo.hFile != nullptr) {
+                CloseHandle(event.u.CreateProcessInfo.hFile);
+            }
+            entry = reinterpret_cast<void*>(event.u.CreateProcessInfo.lpStartAddress);
+            const BYTE breakpoint = 0xCC;
+            ReadProcessMemory(info.hProcess, entry, &original, 1, nullptr);
+            WriteProcessMemory(info.hProcess, entry, &breakpoint, 1, nullptr);
+            FlushInstructionCache(info.hProcess, entry, 1);
+            break;
+        }
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile != nullptr) {
+                CloseHandle(event.u.LoadDll.hFile);
+            }
+            break;
+        case EXCEPTION_DEBUG_EVENT: {
+            const EXCEPTION_RECORD& exception = event.u.Exception.ExceptionRecord;
+            if (exception.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                status = DBG_EXCEPTION_NOT_HANDLED;
+                break;
+            }
+            if (exception.ExceptionAddress != entry || entry == nullptr) {
+                break; // the loader's own breakpoint
+            }
+            WriteProcessMemory(info.hProcess, entry, &original, 1, nullptr);
+            FlushInstructionCache(info.hProcess, entry, 1);
+            CONTEXT context{};
+            context.ContextFlags = CONTEXT_CONTROL;
+            GetThreadContext(info.hThread, &context);
+#if defined(_WIN64)
+            context.Rip = reinterpret_cast<DWORD64>(entry);
+#else
+            context.Eip = reinterpret_cast<DWORD>(entry);
+#endif
+            SetThreadContext(info.hThread, &context);
+            SuspendThread(info.hThread);
+            const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
+            remotePath =
+                VirtualAllocEx(info.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+            WriteProcessMemory(info.hProcess, remotePath, library.c_str(), bytes, nullptr);
+            // kernel32 lies at the same address in every process of one architecture.
+            const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+                reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+            if (HANDLE thread = CreateRemoteThread(info.hProcess, nullptr, 0, loadLibrary, remotePath, 0,
+                                                   &loaderThread)) {
+                CloseHandle(thread);
+            } else {
+                ResumeThread(info.hThread);
+                running = false;
+            }
+            break;
+        }
+        case EXIT_THREAD_DEBUG_EVENT:
+            if (event.dwThreadId == loaderThread) {
+                // The module's address cut to 32 bits: 0 when the load failed.
+                loaded = event.u.ExitThread.dwExitCode != 0;
+                running = false;
+            }
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            running = false;
+            break;
+        default:
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+    DebugActiveProcessStop(info.dwProcessId);
+    if (loaderThread != 0) {
+        ResumeThread(info.hThread);
+    }
+    if (remotePath != nullptr) {
+        VirtualFreeEx(info.hProcess, remotePath, 0, MEM_RELEASE);
+    }
+    return loaded;
+}
+
+} // namespace
+
+Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle,
+                 const std::wstring& libraryAtStart) {
     if (currentDir.empty()) {
         currentDir = binDir();
     }
@@ -649,10 +753,14 @@ Program::Program(std::wstring currentDir, std::wstring exe, bool waitUntilIdle) 
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    const DWORD flags = libraryAtStart.empty() ? 0 : DEBUG_ONLY_THIS_PROCESS;
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                        currentDir.c_str(), &startup, &info)) {
         process_ = info.hProcess;
         pid_ = info.dwProcessId;
+        if (!libraryAtStart.empty()) {
+            loadedAtStart_ = loadAtEntryPoint(info, libraryAtStart);
+        }
         CloseHandle(info.hThread);
         if (waitUntilIdle) {
             WaitForInputIdle(process_, 10000);

@@ -97,13 +97,18 @@ bool waitUntilPainted(HWND window, DWORD timeoutMs = 5000);
 class Program {
   public:
     // Starts the program with the given current directory (the bin folder by
-    // default) and, unless told not to, waits until it is idle.
-    explicit Program(std::wstring currentDir = L"", std::wstring exe = L"", bool waitUntilIdle = true);
+    // default) and, unless told not to, waits until it is idle. With
+    // libraryAtStart, that library is loaded into the program before the
+    // program's first instruction runs (through the debug API).
+    explicit Program(std::wstring currentDir = L"", std::wstring exe = L"", bool waitUntilIdle = true,
+                     const std::wstring& libraryAtStart = L"");
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program();
 
     DWORD pid() const { return pid_; }
+    // Whether the library asked for at start was loaded.
+    bool loadedAtStart() const { return loadedAtStart_; }
     bool running() const;
     // The first visible top-level window of the program with this class (and title, when given).
     HWND findWindow(const std::wstring& className, const std::wstring& title = L"") const;
@@ -124,6 +129,7 @@ class Program {
   private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
+    bool loadedAtStart_ = false;
 };
 
 // The stand-in browser records every address it is given in this file (emptied here).
@@ -163,6 +169,7 @@ struct IconWidths {
 // window's icons by its title.
 struct InsideReport {
     std::map<int, InsideView> controls;
+    std::map<std::wstring, std::map<int, InsideView>> controlsOf; // by window title
     std::map<std::wstring, IconWidths> icons;
 };
 
