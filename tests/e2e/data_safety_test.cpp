@@ -17,17 +17,18 @@ const wchar_t kInitialBackup[] = L"phrases最初备份.ini";
 const wchar_t kRecord[] = L"Kanaroute操作记录.txt";
 const std::wstring kAskRestart = L"            安装完成！重启吗?\r确定:重启以完成应用   取消:手动完成应用";
 
-std::string utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
-}
-
 std::string phraseList() {
     return readFile(binDir() + L"\\date.dat").value_or("");
+}
+
+// The record of an install cut short after phrases.ini was set aside and the
+// phrase list copied in its place, before the copy was marked.
+void writeInterruptedInstall(const InputMethod& method, const std::wstring& phrases,
+                             const std::wstring& aside) {
+    writeFile(method.file(kRecord), "Kanaroute intent record 1\noperation\tinstall\nsetaside\t" +
+                                        utf8(phrases) + "\t" + utf8(aside) + "\ncopy\t" +
+                                        utf8(binDir() + L"\\date.dat") + "\t" + utf8(phrases) +
+                                        "\nplanned\ndone 1\n");
 }
 
 bool contains(const std::wstring& text, const std::wstring& part) {
@@ -111,10 +112,7 @@ TEST(DataSafety, ARecoveryThatMeetsAHeldFileKeepsItsRecordAndTheNextStartFinishe
     const std::wstring aside = method.file(L"phrases.old.ini");
     writeFile(aside, phraseFile("mine"));
     writeFile(phrases, phraseList());
-    writeFile(method.file(kRecord), "Kanaroute intent record 1\noperation\tinstall\nsetaside\t" +
-                                        utf8(phrases) + "\t" + utf8(aside) + "\ncopy\t" +
-                                        utf8(binDir() + L"\\date.dat") + "\t" + utf8(phrases) +
-                                        "\nplanned\ndone 1\n");
+    writeInterruptedInstall(method, phrases, aside);
     {
         FileHold hold(phrases);
         ASSERT_TRUE(hold.held());
@@ -199,10 +197,7 @@ TEST(DataSafety, ASecondCopyDuringTheStartUpRecoveryBringsItsMessageForward) {
     const std::wstring aside = method.file(L"phrases.old.ini");
     writeFile(aside, phraseFile("mine"));
     writeFile(phrases, phraseList());
-    writeFile(method.file(kRecord), "Kanaroute intent record 1\noperation\tinstall\nsetaside\t" +
-                                        utf8(phrases) + "\t" + utf8(aside) + "\ncopy\t" +
-                                        utf8(binDir() + L"\\date.dat") + "\t" + utf8(phrases) +
-                                        "\nplanned\ndone 1\n");
+    writeInterruptedInstall(method, phrases, aside);
     Program first;
     const MessageBoxView box{first.waitForMessageBox(20000)};
     ASSERT_NE(box.hwnd, nullptr);

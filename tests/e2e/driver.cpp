@@ -230,6 +230,15 @@ void endProcessesOf(const std::wstring& exePath) {
     CloseHandle(snapshot);
 }
 
+std::string utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
+}
+
 std::string phraseFile(const std::string& marker) {
     return "; " + marker + "\r\nbj,1=\xe5\x8c\x97\xe4\xba\xac\r\nsig,1=" + marker + "\r\n";
 }

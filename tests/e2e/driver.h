@@ -40,6 +40,7 @@ bool exists(const std::wstring& path);
 void makeDir(const std::wstring& path);
 void removeTree(const std::wstring& path);
 std::string phraseFile(const std::string& marker); // a small custom-phrase file with a marker line
+std::string utf8(const std::wstring& text);        // a path or text as the intent record writes it
 std::vector<std::wstring> filesIn(const std::wstring& dir);
 // Every entry directly in a folder with its bytes; a folder shows as "<folder>".
 std::map<std::wstring, std::string> folderContents(const std::wstring& dir);

@@ -66,15 +66,6 @@ void expectRefusedPath(const std::wstring& installDir, const std::wstring& versi
     EXPECT_EQ(folderContents(real.versionDir()), before);
 }
 
-std::string utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
-}
-
 } // namespace
 
 TEST(Durability, AReadOnlyPhraseListGivesAChangeablePhrasesFileAndAReadOnlyOneIsRefused) {
