@@ -375,7 +375,9 @@ class ReadingMaker:
                 else:
                     segments.append(segment)
             spelled = word.corrected or any(is_kana(c) or needs_reading(c) for c in word.surface)
-            if not spelled or _word_break(previous, word):
+            # A word that ends in っ doubles the first consonant of the next one (itte, yatteru):
+            # the two are spelled together.
+            if not spelled or (_word_break(previous, word) and not kana.endswith("っ")):
                 if kana:
                     romaji.append(romaji_of(kana, marks))
                 kana, marks = "", []

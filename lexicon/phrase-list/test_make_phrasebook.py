@@ -101,6 +101,8 @@ class ReadingFailureTest(unittest.TestCase):
         self.assertEqual(maker.read("1日", "一号").kana, "ついたち")
         self.assertEqual(maker.read("1日", "一天").kana, "いちにち")
         self.assertEqual(maker.read("コンビニはどこですか？").romaji, "konbini wa doko desu ka?")
+        # っ at the end of one of MeCab's words doubles the next word's consonant.
+        self.assertEqual(maker.read("今やってる病院ある？").romaji, "ima yatteru byōin aru?")
 
 
 if __name__ == "__main__":
