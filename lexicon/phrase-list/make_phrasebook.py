@@ -147,7 +147,7 @@ def add_readings(categories: Sequence[Category], maker: pr.ReadingMaker) -> List
             made = done.get((row.phrase, row.meaning))
             if made is None:
                 try:
-                    made = maker.read(row.phrase, row.meaning)
+                    made = maker.read(row.phrase, row.meaning, reading_line=row.register == READING)
                 except pr.ReadingError as error:
                     made = str(error)
                 done[(row.phrase, row.meaning)] = made

@@ -358,7 +358,12 @@ class ReadingMaker:
             index += 1
         return words
 
-    def read(self, phrase: str, meaning: str = "") -> Reading:
+    def read(self, phrase: str, meaning: str = "", reading_line: bool = False) -> Reading:
+        """reading_line: the phrase is the list's kana reading of one word (じゅうみんひょう).
+        MeCab cuts such kana into nonsense (か|ぞ|く, は|ち read as a particle), so its romaji
+        is spelled whole between punctuation marks, the long vowels by rule."""
+        if reading_line and all(is_kana(c) or c in _PUNCTUATION_ROMAJI or c.isspace() for c in phrase):
+            return self._read_kana_line(phrase)
         segments: List[Segment] = []
         romaji: List[str] = []  # finished words and punctuation
         kana, marks = "", []  # the word being spelled
@@ -391,6 +396,20 @@ class ReadingMaker:
         if kana:
             romaji.append(romaji_of(kana, marks))
         return Reading(tuple(segments), _join_words(romaji))
+
+
+    @staticmethod
+    def _read_kana_line(phrase: str) -> Reading:
+        words: List[str] = []
+        for run in re.split(r"([、。？！?!,.\s]+)", phrase):
+            if not run:
+                continue
+            if all(is_kana(c) for c in run):
+                kana = _fold(run)
+                words.append(romaji_of(kana, _rule_long_marks(kana)))
+            else:
+                words.append(_romaji_of_symbols(run.strip()))
+        return Reading((Segment(phrase, ""),), _join_words(words))
 
 
 def _romaji_of_symbols(text: str) -> str:
