@@ -265,7 +265,11 @@ TEST(Automation, DefaultActionsDoWhatAClickDoesNewTextsAreAnnouncedAndTheMainWin
         link->Release();
     }
 
+    // Each link starts a browser of its own; the second waits for the first,
+    // so that the two addresses are recorded in the order they were asked for.
     EXPECT_EQ(doDefaultAction(child(window, kImage1)), S_OK);
+    EXPECT_TRUE(
+        waitUntil([&] { return readFile(record).value_or("").find("sogou") != std::string::npos; }, 15000));
     EXPECT_EQ(doDefaultAction(child(window, kLabel3)), S_OK);
     EXPECT_TRUE(waitUntil(
         [&] { return readFile(record).value_or("").find("kanaroute") != std::string::npos; }, 15000));

@@ -107,6 +107,10 @@ TEST(Keyboard, TabReachesEveryLinkPictureAndHelpTopicAndEnterOrSpaceDoesWhatACli
     // The links open their addresses, as a click does.
     ASSERT_TRUE(tabTo(window, child(window, kImage1)));
     pressKey(VK_RETURN);
+    // Each link starts a browser of its own: the second waits for the first,
+    // so that the addresses are recorded in the order they were asked for.
+    EXPECT_TRUE(
+        waitUntil([&] { return readFile(record).value_or("").find("sogou") != std::string::npos; }, 15000));
     ASSERT_TRUE(tabTo(window, child(window, kLabel3)));
     pressKey(VK_SPACE);
     EXPECT_TRUE(waitUntil(

@@ -216,6 +216,10 @@ TEST(WebLinks, WithoutABrowserObjectTheAddressGoesToTheDefaultBrowser) {
     Started app;
     ASSERT_NE(app.main, nullptr);
     postLabelClick(child(app.main, main_ids::kImage1));
+    // Each link starts a browser of its own: the second waits for the first,
+    // so that the addresses are recorded in the order they were asked for.
+    ASSERT_TRUE(
+        waitUntil([&] { return readFile(record).value_or("").find("sogou") != std::string::npos; }, 15000));
     postLabelClick(child(app.main, main_ids::kLabel3));
     ASSERT_TRUE(waitUntil(
         [&] {
