@@ -199,13 +199,38 @@ void plainFlushedRecord(const FileSet& files) {
     plainDelete(path);
 }
 
+// The floor's file steps. The durable floor adds what durability costs at the
+// least: one flushed record of the operation first, and the data of each file
+// written (a copy or a time stamp) flushed before it goes on.
+struct FloorSteps {
+    const FileSet& files;
+    bool durable;
+
+    void begin() const {
+        if (durable) {
+            plainFlushedRecord(files);
+        }
+    }
+    void copy(const std::wstring& from, const std::wstring& to) const {
+        plainCopy(from, to);
+        if (durable) {
+            plainFlush(to);
+        }
+    }
+    void timeStamp(const std::wstring& path) const {
+        plainTimeStamp(path);
+        if (durable) {
+            plainFlush(path);
+        }
+    }
+};
+
 struct Scenario {
     const char* name;
-    std::function<void(const FileSet&)> program; // through the program's code
-    std::function<void(const FileSet&)> floor;   // the same file steps, plain
-    // The plain steps with what durability costs: each file written flushed,
-    // and one flushed record write. None: the comparison is for information.
-    std::function<void(const FileSet&)> durableFloor;
+    std::function<void(const FileSet&)> program;  // through the program's code
+    std::function<void(const FloorSteps&)> floor; // the same file steps, plain or durable
+    // Without a durable floor the comparison is for information.
+    bool hasDurableFloor = true;
 };
 
 // Alternates program and floor runs, so that all see the same state of the
@@ -223,11 +248,11 @@ std::vector<Row> measure(const Scenario& scenario, const FileSet& programFiles, 
         scenario.program(programFiles);
         const double programTime = nowMs() - start;
         start = nowMs();
-        scenario.floor(floorFiles);
+        scenario.floor(FloorSteps{floorFiles, false});
         const double floorTime = nowMs() - start;
         start = nowMs();
-        if (scenario.durableFloor) {
-            scenario.durableFloor(durableFiles);
+        if (scenario.hasDurableFloor) {
+            scenario.floor(FloorSteps{durableFiles, true});
         }
         const double durableTime = nowMs() - start;
         if (run < 0) {
@@ -240,7 +265,7 @@ std::vector<Row> measure(const Scenario& scenario, const FileSet& programFiles, 
     }
     const std::string what = std::string(scenario.name) + ", " + std::to_string(sizeMiB) + " MiB";
     std::vector<Row> rows;
-    if (scenario.durableFloor) {
+    if (scenario.hasDurableFloor) {
         Row durable;
         durable.area = "4 Operations";
         durable.what = what + ", against the durable floor";
@@ -253,7 +278,7 @@ std::vector<Row> measure(const Scenario& scenario, const FileSet& programFiles, 
     }
     Row plain;
     plain.area = "4 Operations";
-    plain.what = what + (scenario.durableFloor ? ", against the plain floor" : "");
+    plain.what = what + (scenario.hasDurableFloor ? ", against the plain floor" : "");
     plain.unit = "ms";
     plain.measured = summarise(programMs);
     plain.floor = summarise(floorMs);
@@ -296,99 +321,64 @@ std::vector<Row> benchmarkOperations(const std::wstring& workDir, int sizeMiB, i
          [&](const FileSet& files) {
              expectCompleted(kana::lexicon::install(steps, files, true, host), "install with Check1");
          },
-         [&](const FileSet& files) {
+         [&](const FloorSteps& floor) {
+             const FileSet& files = floor.files;
+             floor.begin();
              plainRename(files.latestBackup(), files.latestBackupAside());
              plainRename(files.phrases(), files.latestBackup());
-             plainTimeStamp(files.latestTimeStamp());
-             plainCopy(phraseList, files.phrases());
-             plainDelete(files.latestBackupAside());
-         },
-         [&](const FileSet& files) {
-             plainFlushedRecord(files);
-             plainRename(files.latestBackup(), files.latestBackupAside());
-             plainRename(files.phrases(), files.latestBackup());
-             plainTimeStamp(files.latestTimeStamp());
-             plainFlush(files.latestTimeStamp());
-             plainCopy(phraseList, files.phrases());
-             plainFlush(files.phrases());
+             floor.timeStamp(files.latestTimeStamp());
+             floor.copy(phraseList, files.phrases());
              plainDelete(files.latestBackupAside());
          }},
         {"install with Check1 vs one plain copy of date.dat",
          [&](const FileSet& files) {
              expectCompleted(kana::lexicon::install(steps, files, true, host), "install with Check1");
          },
-         [&](const FileSet& files) { plainCopy(phraseList, files.phrases()); },
-         {}},
+         [&](const FloorSteps& floor) { plainCopy(phraseList, floor.files.phrases()); }, false},
         {"install without Check1",
          [&](const FileSet& files) {
              expectCompleted(kana::lexicon::install(steps, files, false, host), "install without Check1");
          },
-         [&](const FileSet& files) {
+         [&](const FloorSteps& floor) {
+             const FileSet& files = floor.files;
+             floor.begin();
              plainRename(files.phrases(), files.phrasesAside());
-             plainCopy(phraseList, files.phrases());
-             plainDelete(files.phrasesAside());
-         },
-         [&](const FileSet& files) {
-             plainFlushedRecord(files);
-             plainRename(files.phrases(), files.phrasesAside());
-             plainCopy(phraseList, files.phrases());
-             plainFlush(files.phrases());
+             floor.copy(phraseList, files.phrases());
              plainDelete(files.phrasesAside());
          }},
         {"backup",
          [&](const FileSet& files) { expectCompleted(kana::lexicon::backup(steps, files, host), "backup"); },
-         [&](const FileSet& files) {
+         [&](const FloorSteps& floor) {
+             const FileSet& files = floor.files;
+             floor.begin();
              plainRename(files.latestBackup(), files.latestBackupAside());
-             plainCopy(files.phrases(), files.latestBackup());
-             plainTimeStamp(files.latestTimeStamp());
-             plainDelete(files.latestBackupAside());
-         },
-         [&](const FileSet& files) {
-             plainFlushedRecord(files);
-             plainRename(files.latestBackup(), files.latestBackupAside());
-             plainCopy(files.phrases(), files.latestBackup());
-             plainFlush(files.latestBackup());
-             plainTimeStamp(files.latestTimeStamp());
-             plainFlush(files.latestTimeStamp());
+             floor.copy(files.phrases(), files.latestBackup());
+             floor.timeStamp(files.latestTimeStamp());
              plainDelete(files.latestBackupAside());
          }},
         {"restore to latest",
          [&](const FileSet& files) {
              expectCompleted(kana::lexicon::restore(steps, files, false, host), "restore to latest");
          },
-         [&](const FileSet& files) {
+         [&](const FloorSteps& floor) {
+             const FileSet& files = floor.files;
+             floor.begin();
              plainRename(files.latestBackup(), files.swapFile());
              plainRename(files.phrases(), files.latestBackup());
              plainRename(files.swapFile(), files.phrases());
-             plainTimeStamp(files.latestTimeStamp());
-         },
-         [&](const FileSet& files) {
-             plainFlushedRecord(files);
-             plainRename(files.latestBackup(), files.swapFile());
-             plainRename(files.phrases(), files.latestBackup());
-             plainRename(files.swapFile(), files.phrases());
-             plainTimeStamp(files.latestTimeStamp());
-             plainFlush(files.latestTimeStamp());
+             floor.timeStamp(files.latestTimeStamp());
          }},
         {"restore to initial",
          [&](const FileSet& files) {
              expectCompleted(kana::lexicon::restore(steps, files, true, host), "restore to initial");
          },
-         [&](const FileSet& files) {
+         [&](const FloorSteps& floor) {
+             const FileSet& files = floor.files;
+             floor.begin();
              plainRename(files.latestBackup(), files.latestBackupAside());
              plainRename(files.phrases(), files.latestBackup());
-             plainCopy(files.initialBackup(), files.phrases());
-             plainTimeStamp(files.initialTimeStamp());
-             plainDelete(files.latestBackupAside());
-         },
-         [&](const FileSet& files) {
-             plainFlushedRecord(files);
-             plainRename(files.latestBackup(), files.latestBackupAside());
-             plainRename(files.phrases(), files.latestBackup());
-             plainCopy(files.initialBackup(), files.phrases());
-             plainFlush(files.phrases());
-             plainTimeStamp(files.initialTimeStamp());
-             plainFlush(files.initialTimeStamp());
+             floor.copy(files.initialBackup(), files.phrases());
+             floor.timeStamp(files.initialTimeStamp());
              plainDelete(files.latestBackupAside());
          }},
     };
