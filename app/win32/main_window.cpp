@@ -112,11 +112,8 @@ bool MainWindow::load() {
         // At start-up, before anything is shown or looked up: an operation cut
         // short last time is finished or undone first.
         recoveryDone_ = true;
-        operationRunning_ = true;
-        recoverInterruptedOperation(versionDirectoryOf(*registry.values));
-        operationRunning_ = false;
-        if (closeAsked_) {
-            endProgram();
+        const std::wstring versionDir = versionDirectoryOf(*registry.values);
+        if (!runOperation([&] { recoverInterruptedOperation(versionDir); })) {
             return false;
         }
     }
@@ -290,15 +287,21 @@ void MainWindow::onClick(int id) {
     }
 }
 
-template <typename Command> void MainWindow::runCommand(Command command) {
-    MainWindowHost host(*this);
-    LexiconCommandContext context{host, versionDir_};
+template <typename Work> bool MainWindow::runOperation(Work work) {
     operationRunning_ = true;
-    command(context);
+    work();
     operationRunning_ = false;
     if (closeAsked_) {
         endProgram();
+        return false;
     }
+    return true;
+}
+
+template <typename Command> void MainWindow::runCommand(Command command) {
+    MainWindowHost host(*this);
+    LexiconCommandContext context{host, versionDir_};
+    runOperation([&] { command(context); });
 }
 
 void MainWindow::install() {

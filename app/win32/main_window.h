@@ -52,7 +52,11 @@ class MainWindow : public Form {
     void backUp();
     void restore();
     void uninstall();
-    // Runs one lexicon command; a close asked for meanwhile ends the program after it.
+    // Runs work that changes the lexicon's files (an operation, the start-up
+    // recovery): clicks start nothing meanwhile, and a close asked for ends
+    // the program after it; then false.
+    template <typename Work> bool runOperation(Work work);
+    // Runs one lexicon command as such an operation.
     template <typename Command> void runCommand(Command command);
 
     std::wstring versionDir_;

@@ -52,15 +52,6 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// Whether the control could be clicked now: shown, enabled, and in a window
-// that takes input (while a message box is up, its owner is disabled but the
-// owner's controls are not).
-bool takesClicks(HWND control) {
-    HWND window = ::GetAncestor(control, GA_ROOT);
-    return ::IsWindowVisible(control) && ::IsWindowEnabled(control) && window != nullptr &&
-           ::IsWindowEnabled(window);
-}
-
 // One object for one control: its role, name and default action, and the
 // window behind it; what it leaves to the system (location, state, parent,
 // navigation) it asks the system's standard object for the same window. It
@@ -257,7 +248,7 @@ class AccessibleControl final : public IAccessible, public IOleWindow {
         if (!isSelf(child) || !clicksFromKeyboard(row_)) {
             return standard_->accDoDefaultAction(child);
         }
-        if (!takesClicks(hwnd_)) {
+        if (!defaultActionStillApplies(hwnd_)) {
             return E_FAIL; // a hidden, disabled or destroyed control cannot be clicked either
         }
         return ::PostMessageW(hwnd_, kDefaultActionMessage, 0, 0) ? S_OK : E_FAIL;
@@ -312,8 +303,12 @@ class AccessibleControl final : public IAccessible, public IOleWindow {
 
 } // namespace
 
+// While a message box is up, its owner is disabled but the owner's controls
+// are not: the window must take input too.
 bool defaultActionStillApplies(HWND control) {
-    return takesClicks(control);
+    HWND window = ::GetAncestor(control, GA_ROOT);
+    return ::IsWindowVisible(control) && ::IsWindowEnabled(control) && window != nullptr &&
+           ::IsWindowEnabled(window);
 }
 
 LRESULT AccessibleSlot::answer(HWND control, WPARAM flags, const ControlSpec& row) {
