@@ -248,6 +248,7 @@ class _Word:
     long_marks: Tuple[bool, ...]  # per kana of the reading: it lengthens the vowel before it
     pos: Tuple[str, ...]
     corrected: bool = False
+    base: str = ""  # dictionary form, to tell the spoken contractions (てる, ちゃう) apart
 
 
 def _word(token: Token, following: Token | None) -> _Word:
@@ -264,7 +265,7 @@ def _word(token: Token, following: Token | None) -> _Word:
                 f"请在 {os.path.basename(CORRECTIONS_FILE)} 里加一行“{written}|读音”"
             )
         reading = number_reading(surface)
-        return _Word(surface, reading, reading, tuple(_rule_long_marks(reading)), token.pos)
+        return _Word(surface, reading, reading, tuple(_rule_long_marks(reading)), token.pos, base=token.base)
     if any(needs_reading(c) for c in surface):
         if not token.reading or token.reading == "*":
             raise ReadingError(
@@ -279,7 +280,11 @@ def _word(token: Token, following: Token | None) -> _Word:
         marks = _rule_long_marks(reading)
     if surface == "う" and token.pos[:1] == ("助動詞",):
         marks = [True]  # the volitional ending: ikimashō, ikō
-    return _Word(surface, reading, _spoken(reading, pronunciation), tuple(marks), token.pos)
+    return _Word(surface, reading, _spoken(reading, pronunciation), tuple(marks), token.pos, base=token.base)
+
+
+# Spoken contractions of ている, てしまう, ておく and ていく, written as one word with the verb.
+_SPOKEN_CONTRACTIONS = frozenset({"てる", "でる", "ちゃう", "じゃう", "ちまう", "じまう", "とく", "どく", "てく", "でく"})
 
 
 def _word_break(previous: _Word | None, word: _Word) -> bool:
@@ -288,6 +293,11 @@ def _word_break(previous: _Word | None, word: _Word) -> bool:
     if previous is None or previous.pos[:1] == ("接頭詞",):
         return False
     glued_to_predicate = previous.pos[:1] in (("動詞",), ("形容詞",), ("助動詞",))
+    after_te = previous.pos[:2] == ("助詞", "接続助詞") and previous.surface in ("て", "で")
+    if word.base in _SPOKEN_CONTRACTIONS and (glued_to_predicate or after_te):
+        return False  # shiteru, tabechatta, mitenai, ittoku, mattete
+    if word.base == "ない" and previous.pos[1:2] == ("ナイ形容詞語幹",):
+        return False  # shōganai, mottainai
     if word.pos[:1] == ("助動詞",):
         return word.surface.startswith("です") or not glued_to_predicate
     if word.pos[1:2] == ("接尾",):
@@ -347,10 +357,11 @@ class ReadingMaker:
             correction = self._correction_at(phrase, starts[index], meaning, boundaries)
             if correction:
                 reading = correction.reading
-                words.append(
-                    _Word(correction.written, reading, _fold(reading), tuple(_rule_long_marks(_fold(reading))), ("名詞",), True)
-                )
                 end = starts[index] + len(correction.written)
+                # A correction of one word keeps its part of speech, so that its endings join it (azuketai).
+                one_word = index + 1 == len(tokens) or starts[index + 1] >= end
+                pos = tokens[index].pos if one_word else ("名詞",)
+                words.append(_Word(correction.written, reading, _fold(reading), tuple(_rule_long_marks(_fold(reading))), pos, True))
                 while index < len(tokens) and starts[index] < end:
                     index += 1
                 continue

@@ -103,6 +103,8 @@ class ReadingFailureTest(unittest.TestCase):
         self.assertEqual(maker.read("コンビニはどこですか？").romaji, "konbini wa doko desu ka?")
         # っ at the end of one of MeCab's words doubles the next word's consonant.
         self.assertEqual(maker.read("今やってる病院ある？").romaji, "ima yatteru byōin aru?")
+        # Spoken contractions stay one word with their verb.
+        self.assertEqual(maker.read("待っててね、食べちゃった").romaji, "mattete ne, tabechatta")
         # A reading line is one word, which MeCab would cut into nonsense (ka zo ku, wa kone).
         self.assertEqual(maker.read("かぞく", reading_line=True).romaji, "kazoku")
         self.assertEqual(maker.read("はこね", reading_line=True).romaji, "hakone")
