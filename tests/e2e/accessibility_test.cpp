@@ -9,7 +9,6 @@
 #include <servprov.h>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "app/main_window_layout.h"
@@ -133,19 +132,6 @@ void CALLBACK onNameChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG ch
     if (object == OBJID_CLIENT && child == CHILDID_SELF) {
         renamed.push_back(hwnd);
     }
-}
-
-// Waits for the condition while handing this thread's messages on (the
-// events arrive as messages).
-bool pumpUntil(const std::function<bool()>& condition) {
-    for (int turns = 0; turns < 300 && !condition(); ++turns) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        Sleep(10);
-    }
-    return condition();
 }
 
 struct ComThread {

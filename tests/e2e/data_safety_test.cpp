@@ -3,8 +3,6 @@
 // meets a held phrases.ini, and a hold of a moment during an install.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/main_window_layout.h"
 #include "tests/e2e/driver.h"
 
@@ -21,10 +19,14 @@ std::string phraseList() {
     return readFile(binDir() + L"\\date.dat").value_or("");
 }
 
-// The record of an install cut short after phrases.ini was set aside and the
-// phrase list copied in its place, before the copy was marked.
-void writeInterruptedInstall(const InputMethod& method, const std::wstring& phrases,
-                             const std::wstring& aside) {
+// An install cut short after phrases.ini ("mine") was set aside and the
+// phrase list copied in its place, before the copy was marked: the files and
+// the record.
+void writeInterruptedInstall(const InputMethod& method) {
+    const std::wstring phrases = method.file(L"phrases.ini");
+    const std::wstring aside = method.file(L"phrases.old.ini");
+    writeFile(aside, phraseFile("mine"));
+    writeFile(phrases, phraseList());
     writeFile(method.file(kRecord), "Kanaroute intent record 1\noperation\tinstall\nsetaside\t" +
                                         utf8(phrases) + "\t" + utf8(aside) + "\ncopy\t" +
                                         utf8(binDir() + L"\\date.dat") + "\t" + utf8(phrases) +
@@ -39,25 +41,6 @@ DWORD processOf(HWND hwnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     return pid;
-}
-
-// Waits for the condition while handing this thread's messages on: a window
-// of the test takes part in the change of the foreground window.
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(20);
-    }
 }
 
 } // namespace
@@ -110,9 +93,7 @@ TEST(DataSafety, ARecoveryThatMeetsAHeldFileKeepsItsRecordAndTheNextStartFinishe
     const InputMethod method = installInputMethod(L"held-recovery");
     const std::wstring phrases = method.file(L"phrases.ini");
     const std::wstring aside = method.file(L"phrases.old.ini");
-    writeFile(aside, phraseFile("mine"));
-    writeFile(phrases, phraseList());
-    writeInterruptedInstall(method, phrases, aside);
+    writeInterruptedInstall(method);
     {
         FileHold hold(phrases);
         ASSERT_TRUE(hold.held());
@@ -193,11 +174,7 @@ TEST(DataSafety, AHoldDuringAnInstallIsWaitedOutWhileTheWindowKeepsAnswering) {
 // brings that message forward, not the hidden main window, and ends.
 TEST(DataSafety, ASecondCopyDuringTheStartUpRecoveryBringsItsMessageForward) {
     const InputMethod method = installInputMethod(L"second-copy-recovery");
-    const std::wstring phrases = method.file(L"phrases.ini");
-    const std::wstring aside = method.file(L"phrases.old.ini");
-    writeFile(aside, phraseFile("mine"));
-    writeFile(phrases, phraseList());
-    writeInterruptedInstall(method, phrases, aside);
+    writeInterruptedInstall(method);
     Program first;
     const MessageBoxView box{first.waitForMessageBox(20000)};
     ASSERT_NE(box.hwnd, nullptr);

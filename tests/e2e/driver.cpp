@@ -569,6 +569,23 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return condition();
 }
 
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        sleepMs(10);
+    }
+}
+
 ScreenImage captureScreen(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);

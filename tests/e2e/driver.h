@@ -89,6 +89,10 @@ struct ScreenImage {
 };
 ScreenImage captureScreen(HWND window);
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// The same, handing this thread's messages on meanwhile: for events that arrive
+// as messages, and for a window of the test that takes part in a change of the
+// foreground window.
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
 // A key goes down (again while it is down: a repeat), and is released; both return at once.
 void keyDown(WORD key);
 void keyUp(WORD key);
